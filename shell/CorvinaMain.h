@@ -1,0 +1,33 @@
+// Corvina's main window: the flash device list and the program-bit boxes.
+#pragma once
+
+#include "shell/MainLogic.h"
+
+namespace shell {
+
+class CorvinaMain : public MainLogic {
+public:
+    CorvinaMain(CorvinaState& state, MainView& view) : MainLogic(state, view), state_(state) {}
+
+    void cboTypeChange() override;
+    void chkLB1Click() { ProgramBitClick(0); }
+    void chkLB2Click() { ProgramBitClick(1); }
+    void chkLB3Click() { ProgramBitClick(2); }
+    void chkISPClick() { ProgramBitClick(3); }
+
+    void SetDeviceSize();
+    void RefreshProgramBits();
+
+protected:
+    void StartUp() override;
+    void InitialRefresh() override;
+
+private:
+    void ProgramBitClick(int bit);
+    // Sets a box as the window toolkit would: a change of state runs its click handler.
+    void SetBox(int bit, bool checked);
+
+    CorvinaState& state_;
+};
+
+}  // namespace shell
