@@ -1,0 +1,54 @@
+# make run               builds and starts Corvina (PROGRAM=quillon: Quillon)
+# make test              builds with the sanitizers and runs every test headless
+# make screenshots       takes the README's pictures of the main windows under Xvfb
+# Each installs the Debian packages it needs first, when they are missing.
+
+PROGRAM ?= corvina
+JOBS ?= $(shell nproc)
+RUN_DIR := build/run
+TEST_DIR := build/test
+
+BUILD_PACKAGES := cmake make g++ qt6-base-dev fonts-liberation
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
+SCREENSHOT_PACKAGES := $(BUILD_PACKAGES) xvfb xdotool imagemagick
+
+# Installs the packages given that are not installed yet; as root with apt-get,
+# otherwise it prints the line to run and stops.
+define need-packages
+	@missing=""; for p in $(1); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" -eq 0 ]; then \
+	    echo "Installing Debian packages:$$missing"; \
+	    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q$$missing; \
+	  else \
+	    echo "These Debian packages are missing. Install them, then run make again:"; \
+	    echo "  sudo apt-get install$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+endef
+
+.PHONY: run test build screenshots clean
+
+run: build
+	./$(RUN_DIR)/programs/$(PROGRAM)
+
+build:
+	$(call need-packages,$(BUILD_PACKAGES))
+	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RUN_DIR) -j $(JOBS)
+
+test:
+	$(call need-packages,$(TEST_PACKAGES))
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCQ_TESTS=ON -DCQ_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+screenshots: build
+	$(call need-packages,$(SCREENSHOT_PACKAGES))
+	tools/screenshot.sh $(RUN_DIR) docs
+
+clean:
+	rm -rf build

@@ -1,0 +1,196 @@
+// The real windows, headless: what the user sees and what reaches the logic.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "eeprom/DeviceInfoText.h"
+#include "shell/qt/FormAbout.h"
+#include "shell/qt/FormDeviceInfo.h"
+#include "shell/qt/FormMainCorvina.h"
+#include "shell/qt/FormMainQuillon.h"
+#include "shell/qt/FormSplash.h"
+
+namespace test {
+namespace {
+
+using shell::Ctl;
+using namespace shell::qt;
+
+template <class T>
+T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+TEST(CorvinaWindow, FrameControlsAndMenus) {
+    shell::CorvinaState state;
+    TfrmMainCorvina window(state);
+    EXPECT_EQ(window.windowTitle(), "CORVINA Flash Programmer");
+    EXPECT_EQ(window.centralWidget()->size(), QSize(554, 374));
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+
+    EXPECT_EQ(Child<QPushButton>(window, "cmdRead")->geometry(), QRect(16, 264, 81, 25));
+    EXPECT_EQ(Child<QPushButton>(window, "cmdVerify")->geometry(), QRect(208, 263, 81, 25));
+    EXPECT_EQ(Child<QPushButton>(window, "cmdSignature")->toolTip(), "Read uController Signature");
+    EXPECT_EQ(Child<QTableView>(window, "strGrid")->geometry(), QRect(16, 64, 365, 175));
+    EXPECT_EQ(Child<QLabel>(window, "stxCkSum")->text(), "F000");
+    EXPECT_FALSE(Child<QLabel>(window, "stxCmd")->isVisibleTo(&window));
+    EXPECT_FALSE(Child<QLabel>(window, "stxAdres")->isVisibleTo(&window));
+
+    auto* type = Child<QComboBox>(window, "cboType");
+    EXPECT_EQ(type->count(), 10);
+    EXPECT_EQ(type->itemText(0), " Atmel  89C51");
+    EXPECT_EQ(type->itemText(9), " Atmel  89C55WD");
+    EXPECT_EQ(type->currentIndex(), 0);
+
+    EXPECT_EQ(Child<QAction>(window, "mnuFileOpen")->text(), "&Open Program");
+    EXPECT_EQ(Child<QAction>(window, "mnuFileExit")->shortcut(), QKeySequence(Qt::Key_F10));
+    EXPECT_TRUE(Child<QAction>(window, "mnuPortLpt1")->isChecked());
+    // Commands of later work are there, but cannot be used yet.
+    for (const char* name : {"cmdRead", "cmdWrite", "cmdBlankChk", "cmdOpenFile", "cmdSaveFile"})
+        EXPECT_FALSE(Child<QPushButton>(window, name)->isEnabled()) << name;
+}
+
+TEST(QuillonWindow, FrameControlsAndMenus) {
+    shell::QuillonState state;
+    TfrmMainQuillon window(state);
+    EXPECT_EQ(window.windowTitle(), "EEPROM  Programmer");
+    EXPECT_EQ(Child<QPushButton>(window, "cmdVerify")->geometry(), QRect(112, 303, 81, 25));
+    EXPECT_EQ(Child<QPushButton>(window, "cmdErase")->text(), "Era&se");
+    EXPECT_EQ(Child<QLabel>(window, "stxCkSum")->text(), "E000");
+    EXPECT_EQ(Child<QComboBox>(window, "cboType")->count(), 8);
+    EXPECT_EQ(Child<QComboBox>(window, "cboWriteDelay")->currentText(), "  10 msec");
+    EXPECT_EQ(Child<QLineEdit>(window, "edtBufEnd")->text(), "1FFF");
+    EXPECT_EQ(Child<QLineEdit>(window, "edtBufEnd")->maxLength(), 4);
+    EXPECT_EQ(Child<QAction>(window, "mnuDeviceInfo")->text(), "Device &Info");
+}
+
+TEST(QuillonWindow, ProgrammaticSelectionRunsNoHandlerButTheUsersDoes) {
+    shell::QuillonState state;
+    TfrmMainQuillon window(state);
+    auto* delay = Child<QComboBox>(window, "cboWriteDelay");
+    window.SetItemIndex(Ctl::cboWriteDelay, 0);
+    EXPECT_EQ(state.WriteDelayIndex, 4);
+    EXPECT_EQ(state.WriteDelayTicks, 11932);
+
+    window.SetItemIndex(Ctl::cboWriteDelay, 3);
+    delay->setFocus();
+    QTest::keyClick(delay, Qt::Key_Down);  // the user picks "  10 msec"
+    EXPECT_EQ(state.WriteDelayIndex, 4);
+    QTest::keyClick(delay, Qt::Key_Up);  // and then "   5  msec"
+    EXPECT_EQ(state.WriteDelayIndex, 3);
+    EXPECT_EQ(state.WriteDelayTicks, 5965);
+}
+
+TEST(QuillonWindow, AFieldIsCheckedWhenItLosesTheFocus) {
+    shell::QuillonState state;
+    TfrmMainQuillon window(state);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    auto* start = Child<QLineEdit>(window, "edtBufStart");
+    start->setFocus();
+    start->selectAll();
+    QTest::keyClicks(start, "3abc9");  // five keys: the field takes four, in upper case
+    EXPECT_EQ(start->text(), "3ABC");
+    Child<QLineEdit>(window, "edtBufEnd")->setFocus();
+    EXPECT_EQ(start->text(), "0000");  // beyond the 28C64
+    EXPECT_EQ(state.BufferStart, 0);
+}
+
+TEST(CorvinaWindow, ClicksAndMenuChoicesReachTheLogic) {
+    shell::CorvinaState state;
+    TfrmMainCorvina window(state);
+    window.show();
+    QTest::mouseClick(Child<QCheckBox>(window, "chkLB2"), Qt::LeftButton);
+    EXPECT_EQ(state.ProgramBits, 0x02);
+
+    QAction* lpt2 = Child<QAction>(window, "mnuPortLpt2");
+    lpt2->trigger();
+    EXPECT_EQ(state.PortBase, 0x278);
+    lpt2->trigger();  // the checked item again: it stays checked
+    EXPECT_TRUE(lpt2->isChecked());
+    EXPECT_FALSE(Child<QAction>(window, "mnuPortLpt1")->isChecked());
+    EXPECT_EQ(state.PortBase, 0x278);
+}
+
+TEST(CorvinaWindow, ScrollingToTheEndShowsTheLastEightRows) {
+    shell::CorvinaState state;
+    TfrmMainCorvina window(state);
+    window.show();
+    auto* grid = Child<QTableView>(window, "strGrid");
+    state.DataBuffer[0x7FFF] = 0x0A;
+    QScrollBar* bar = grid->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(window.GridTopRow(), 2041);
+    const QAbstractItemModel* model = grid->model();
+    EXPECT_EQ(model->data(model->index(2047, 15)).toString(), "0A");
+    EXPECT_EQ(model->headerData(2040, Qt::Vertical).toString(), " 7F80");
+    EXPECT_EQ(model->headerData(15, Qt::Horizontal).toString(), "0F");
+}
+
+TEST(AboutBox, BeepsOnEveryShowingWithTheCreditLines) {
+    int beeps = 0;
+    TfrmAbout about(shell::Program::Quillon, nullptr, [&] { ++beeps; });
+    EXPECT_EQ(about.windowTitle(), "About  Quillon");
+    for (int showing = 1; showing <= 2; ++showing) {
+        QTimer::singleShot(0, &about, &QDialog::accept);
+        about.exec();
+        EXPECT_EQ(beeps, showing);
+    }
+    EXPECT_FALSE(Child<QLabel>(about, "lblAboutM1")->text().isEmpty());
+    EXPECT_EQ(Child<QLabel>(about, "lblAboutVer")->text(), "Version  1.0");
+}
+
+TEST(DeviceInfo, ShowsTheReadOnlyReferenceCard) {
+    TfrmDeviceInfo info;
+    EXPECT_EQ(info.windowTitle(), "Device Info");
+    EXPECT_EQ(info.size(), QSize(353, 303));
+    auto* text = Child<QPlainTextEdit>(info, "mmoDeviceInfo");
+    EXPECT_TRUE(text->isReadOnly());
+    const QStringList lines = text->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 35);
+    EXPECT_EQ(lines[0], "     EEPROM  Write Delay Info");
+    EXPECT_EQ(lines[29], "     M28C64-A       1 msec");
+    EXPECT_EQ(lines[34], "     X28HC256       5 msec");
+    for (const QString& line : lines) {
+        if (line.startsWith("     ") && line.endsWith("msec")) EXPECT_EQ(line.size(), 26) << line.toStdString();
+    }
+}
+
+TEST(Splash, FramelessOnTopAndGoneAfterItsTimer) {
+    QPointer<TfrmSplash> splash = new TfrmSplash(shell::Program::Corvina);
+    EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(splash->size(), QSize(548, 405));
+    EXPECT_EQ(splash->Timer1()->interval(), 5000);
+    EXPECT_TRUE(splash->Timer1()->isSingleShot());
+    splash->show();
+    splash->Timer1()->start(1);  // no need to wait five seconds here
+    EXPECT_TRUE(QTest::qWaitFor([&] { return splash.isNull(); }, 2000));
+}
+
+}  // namespace
+}  // namespace test
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
