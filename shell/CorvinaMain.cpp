@@ -19,7 +19,15 @@ void CorvinaMain::StartUp() {
     state_.EraseBuffer();
     state_.DeviceType = 0;
     state_.PortBase = io::kDefaultPortBase;
+    LoadSettings();
 }
+
+uint8_t CorvinaMain::SecondSetting() const { return static_cast<uint8_t>(state_.ProgramBits); }
+
+// Only the four program bits exist; anything above them is damage.
+void CorvinaMain::TakeSecondSetting(uint8_t value) { state_.ProgramBits = value & 0x0F; }
+
+uint16_t CorvinaMain::DeviceTypeCount() const { return static_cast<uint16_t>(flash::Catalogue().size()); }
 
 void CorvinaMain::InitialRefresh() {
     RefreshFileLabel();

@@ -7,7 +7,8 @@ namespace shell {
 
 class CorvinaMain : public MainLogic {
 public:
-    CorvinaMain(CorvinaState& state, MainView& view) : MainLogic(state, view), state_(state) {}
+    CorvinaMain(CorvinaState& state, MainView& view, SettingsLocation settings)
+        : MainLogic(state, view, std::move(settings)), state_(state) {}
 
     void cboTypeChange() override;
     void chkLB1Click() { ProgramBitClick(0); }
@@ -21,6 +22,9 @@ public:
 protected:
     void StartUp() override;
     void InitialRefresh() override;
+    uint8_t SecondSetting() const override;
+    void TakeSecondSetting(uint8_t value) override;
+    uint16_t DeviceTypeCount() const override;
 
 private:
     void ProgramBitClick(int bit);

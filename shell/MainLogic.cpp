@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include <filesystem>
+
+#include "shell/HexFile.h"
 #include "shell/HexText.h"
 #include "shell/PathText.h"
 
@@ -20,7 +23,133 @@ void MainLogic::FormCreate() {
     InitialRefresh();
 }
 
-void MainLogic::mnuFileExitClick() { view_.CloseMain(); }
+void MainLogic::mnuFileExitClick() {
+    SaveSettings();
+    view_.CloseMain();  // closing saves once more
+}
+
+void MainLogic::mnuFileOpenClick() {
+    const auto chosen = view_.OpenFileDialog(state_.LastFolder);
+    if (!chosen || chosen->empty()) return;
+    state_.HexFileName = *chosen;
+    state_.EraseBuffer();
+    ReadHexFile(state_);
+    RememberFolder();
+    if (state_.ResultText == "OK") {
+        RefreshGrid();
+        RefreshFileLabel();
+        ShowChecksum();
+        return;
+    }
+    // What was read before the failure stays in the buffer, for the user to see.
+    state_.HexFileName.clear();
+    RefreshFileLabel();
+    RefreshGrid();
+    ShowChecksum();
+    view_.MessageBox(state_.ResultText, "OPEN FILE", Box::Warning);
+}
+
+void MainLogic::mnuFileSaveClick() {
+    const auto chosen = view_.SaveFileDialog(state_.LastFolder);
+    if (!chosen || chosen->empty()) return;
+    std::string name = *chosen;
+    if (NamePart(name).find('.') == std::string::npos) name += ".hex";
+    std::error_code ignored;
+    if (std::filesystem::exists(name, ignored) &&
+        view_.MessageBox("Over-write exiting file", "SAVE FILE", Box::WarningYesNo) != Answer::Yes)
+        return;  // the buffer still stands for the file it stood for
+    state_.HexFileName = name;
+    WriteHexFile(state_);
+    RememberFolder();
+    if (state_.ResultText == "OK") {
+        RefreshFileLabel();
+        return;
+    }
+    state_.HexFileName.clear();
+    RefreshFileLabel();
+    view_.MessageBox(state_.ResultText, "SAVE FILE", Box::Error);
+}
+
+void MainLogic::cmdReloadFileClick() {
+    if (state_.HexFileName.empty()) return;
+    state_.EraseBuffer();
+    ReadHexFile(state_);
+    if (state_.ResultText == "OK") {
+        RefreshGrid();
+        ShowChecksum();
+        view_.MessageBox("File Reload OK", "RELOAD HEX FILE", Box::Plain);
+        return;
+    }
+    state_.EraseBuffer();  // nothing of the failed file stays
+    RememberFolder();
+    state_.HexFileName.clear();
+    RefreshFileLabel();
+    RefreshGrid();
+    ShowChecksum();
+    view_.MessageBox(state_.ResultText, "RELOAD FILE", Box::Warning);
+}
+
+void MainLogic::mnuEditEditClick() {
+    const auto before = DeviceRange();
+    editDialog_.Open();
+    view_.ShowModal(Window::EditBuffer);
+    RefreshGrid();
+    if (editDialog_.BufferChanged()) FollowUpBufferChange(before);
+}
+
+void MainLogic::mnuEditFillClick() {
+    const auto before = DeviceRange();
+    fillDialog_.Open();
+    view_.ShowModal(Window::FillBuffer);
+    RefreshGrid();
+    if (!fillDialog_.BufferChanged()) return;
+    FollowUpBufferChange(before);
+    view_.MessageBox("Data Buffer Filled", "FILL BUFFER", Box::Plain);
+}
+
+std::vector<uint16_t> MainLogic::DeviceRange() const {
+    const size_t size = std::min<size_t>(state_.DeviceSize, state_.DataBuffer.size());
+    return {state_.DataBuffer.begin(), state_.DataBuffer.begin() + static_cast<std::ptrdiff_t>(size)};
+}
+
+void MainLogic::FollowUpBufferChange(const std::vector<uint16_t>& before) {
+    if (DeviceRange() == before) return;
+    RememberFolder();
+    state_.HexFileName.clear();
+    ShowChecksum();
+    RefreshFileLabel();
+}
+
+void MainLogic::LoadSettings() {
+    const auto bytes = settings_.Load();
+    if (!bytes) return;
+    const auto record = DecodeSettings(*bytes);
+    if (!record) return;
+    if (record->deviceType < DeviceTypeCount()) state_.DeviceType = record->deviceType;
+    TakeSecondSetting(record->second);
+    for (const io::LptPort& port : io::kLptPorts)
+        if (port.settingsCode == record->portCode) state_.PortBase = port.base;
+    state_.LastFolder = record->folder;
+    state_.HexFileName = record->folder + record->fileName;
+    // Only a file named by a whole path comes back; the working folder plays no part.
+    std::error_code ignored;
+    if (!record->folder.starts_with('/') || record->fileName.empty() ||
+        !std::filesystem::is_regular_file(state_.HexFileName, ignored)) {
+        state_.HexFileName.clear();
+        return;
+    }
+    ReadHexFile(state_);  // as far as it reads; nobody is told at start-up
+}
+
+void MainLogic::SaveSettings() {
+    SettingsRecord record;
+    record.deviceType = static_cast<uint8_t>(state_.DeviceType);
+    record.second = SecondSetting();
+    if (const auto port = io::PortByBase(state_.PortBase)) record.portCode = port->settingsCode;
+    record.folder = state_.LastFolder;
+    record.fileName = NamePart(state_.HexFileName);
+    settings_.Save(EncodeSettings(record));  // a failed save is silent
+}
 
 void MainLogic::mnuEditClearClick() {
     if (view_.MessageBox("Clear Data Buffer", "CLEAR BUFFER", Box::Question) != Answer::Yes) return;

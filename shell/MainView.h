@@ -2,6 +2,7 @@
 // tests use a fake that records every call and answers from a script.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace shell {
@@ -58,6 +59,10 @@ public:
     virtual Answer MessageBox(const std::string& text, const std::string& title, Box kind) = 0;
     virtual void ShowModal(Window window) = 0;
     virtual void CloseMain() = 0;
+
+    // The file dialogs, opened in `folder` with an empty name; none on Cancel.
+    virtual std::optional<std::string> OpenFileDialog(const std::string& folder) = 0;
+    virtual std::optional<std::string> SaveFileDialog(const std::string& folder) = 0;
 };
 
 }  // namespace shell

@@ -26,7 +26,16 @@ void QuillonMain::StartUp() {
     state_.DeviceType = 2;
     state_.WriteDelayIndex = eeprom::kLongDelayIndex;
     state_.PortBase = io::kDefaultPortBase;
+    LoadSettings();
 }
+
+uint8_t QuillonMain::SecondSetting() const { return static_cast<uint8_t>(state_.WriteDelayIndex); }
+
+void QuillonMain::TakeSecondSetting(uint8_t value) {
+    if (eeprom::FindWriteDelay(value)) state_.WriteDelayIndex = value;
+}
+
+uint16_t QuillonMain::DeviceTypeCount() const { return static_cast<uint16_t>(eeprom::Catalogue().size()); }
 
 void QuillonMain::InitialRefresh() {
     RefreshFileLabel();

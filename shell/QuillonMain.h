@@ -8,7 +8,8 @@ namespace shell {
 
 class QuillonMain : public MainLogic {
 public:
-    QuillonMain(QuillonState& state, MainView& view) : MainLogic(state, view), state_(state) {}
+    QuillonMain(QuillonState& state, MainView& view, SettingsLocation settings)
+        : MainLogic(state, view, std::move(settings)), state_(state) {}
 
     void cboTypeChange() override;
     void cboWriteDelayChange();
@@ -23,6 +24,9 @@ public:
 protected:
     void StartUp() override;
     void InitialRefresh() override;
+    uint8_t SecondSetting() const override;
+    void TakeSecondSetting(uint8_t value) override;
+    uint16_t DeviceTypeCount() const override;
 
 private:
     struct FieldRule;

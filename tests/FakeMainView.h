@@ -3,6 +3,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <map>
 #include <string>
 #include <utility>
@@ -50,8 +52,19 @@ public:
         answers.pop_front();
         return answer;
     }
-    void ShowModal(Window window) override { shown.push_back(window); }
+    void ShowModal(Window window) override {
+        shown.push_back(window);
+        if (onModal) onModal(window);
+    }
     void CloseMain() override { closed = true; }
+    std::optional<std::string> OpenFileDialog(const std::string& folder) override {
+        dialogFolders.push_back(folder);
+        return chosenFile;
+    }
+    std::optional<std::string> SaveFileDialog(const std::string& folder) override {
+        dialogFolders.push_back(folder);
+        return chosenFile;
+    }
 
     std::string Cell(int col, int row) const { return Get(cells, std::pair{col, row}, std::string()); }
     bool Enabled(Ctl ctl) const { return Get(enabled, ctl, true); }
@@ -70,6 +83,9 @@ public:
     std::deque<Answer> answers;  // scripted replies, in order
     std::vector<ShownBox> boxes;
     std::vector<Window> shown;
+    std::function<void(Window)> onModal;   // what the user does in a modal window
+    std::optional<std::string> chosenFile;  // the file dialogs' answer; none is Cancel
+    std::vector<std::string> dialogFolders;
 
 private:
     template <class Map, class Key, class Value>

@@ -1,7 +1,7 @@
 // Quillon's device list, write delay and address fields.
 #include <gtest/gtest.h>
 
-#include "FakeMainView.h"
+#include "Programs.h"
 #include "shell/QuillonMain.h"
 
 namespace test {
@@ -9,12 +9,12 @@ namespace {
 
 enum Type : int { AT28C16 = 0, AT28C64 = 2, AT28C256 = 3, AT29C256 = 4, AT2816 = 5, AT2817 = 6, AT2864 = 7 };
 
-struct Quillon : ::testing::Test {
-    shell::QuillonState state;
-    FakeMainView view;
-    shell::QuillonMain logic{state, view};
+struct QuillonTest : ::testing::Test {
+    Quillon program;
+    shell::QuillonState& state = program.state;
+    FakeMainView& view = program.view;
+    shell::QuillonMain& logic = program.logic;
 
-    void SetUp() override { logic.FormCreate(); }
     void Choose(int type) {
         view.items[Ctl::cboType] = type;
         logic.cboTypeChange();
@@ -25,7 +25,7 @@ struct Quillon : ::testing::Test {
     }
 };
 
-TEST_F(Quillon, AddressFieldsCorrectWhatWasTyped) {
+TEST_F(QuillonTest, AddressFieldsCorrectWhatWasTyped) {
     enum Field { BufStart, BufEnd, E2Start };
     struct Case {
         int type;
@@ -64,7 +64,7 @@ TEST_F(Quillon, AddressFieldsCorrectWhatWasTyped) {
     }
 }
 
-TEST_F(Quillon, ATypeChangeResetsTheWindowToTheWholeDevice) {
+TEST_F(QuillonTest, ATypeChangeResetsTheWindowToTheWholeDevice) {
     view.texts[Ctl::edtBufStart] = "0100";
     logic.edtBufStartExit();
     view.texts[Ctl::edtE2Start] = "0200";
@@ -80,7 +80,7 @@ TEST_F(Quillon, ATypeChangeResetsTheWindowToTheWholeDevice) {
     EXPECT_EQ(view.Text(Ctl::stxCkSum), "F800");
 }
 
-TEST_F(Quillon, WriteDelayTicksFollowTheList) {
+TEST_F(QuillonTest, WriteDelayTicksFollowTheList) {
     const uint16_t ticks[] = {1193, 2387, 3579, 5965, 11932};
     for (int index = 0; index < 5; ++index) {
         ChooseDelay(index);
@@ -89,7 +89,7 @@ TEST_F(Quillon, WriteDelayTicksFollowTheList) {
     }
 }
 
-TEST_F(Quillon, OldEepromsForceTheLongDelayOnlyWhenChosen) {
+TEST_F(QuillonTest, OldEepromsForceTheLongDelayOnlyWhenChosen) {
     for (int type : {AT2816, AT2817, AT2864}) {
         ChooseDelay(0);
         Choose(type);

@@ -1,7 +1,7 @@
 // Corvina's device list and program-bit boxes.
 #include <gtest/gtest.h>
 
-#include "FakeMainView.h"
+#include "Programs.h"
 #include "shell/CorvinaMain.h"
 
 namespace test {
@@ -9,12 +9,12 @@ namespace {
 
 enum Type : int { AT89C51 = 0, AT89C4051 = 6, AT89S53 = 7, AT89S8252 = 8, AT89C55WD = 9 };
 
-struct Corvina : ::testing::Test {
-    shell::CorvinaState state;
-    FakeMainView view;
-    shell::CorvinaMain logic{state, view};
+struct CorvinaTest : ::testing::Test {
+    Corvina program;
+    shell::CorvinaState& state = program.state;
+    FakeMainView& view = program.view;
+    shell::CorvinaMain& logic = program.logic;
 
-    void SetUp() override { logic.FormCreate(); }
     void Choose(int type) {
         view.items[Ctl::cboType] = type;
         logic.cboTypeChange();
@@ -38,7 +38,7 @@ struct Corvina : ::testing::Test {
     }
 };
 
-TEST_F(Corvina, DeviceSizesFollowTheList) {
+TEST_F(CorvinaTest, DeviceSizesFollowTheList) {
     const std::pair<int, uint16_t> sizes[] = {{0, 0x1000}, {1, 0x2000}, {2, 0x5000}, {3, 0x400}, {4, 0x400},
                                               {5, 0x800},  {6, 0x1000}, {7, 0x3000}, {8, 0x2800}, {9, 0x5000}};
     for (auto [type, size] : sizes) {
@@ -47,7 +47,7 @@ TEST_F(Corvina, DeviceSizesFollowTheList) {
     }
 }
 
-TEST_F(Corvina, The89C51RCComesOnlyFromSettingsAndUnknownTypesKeepTheSize) {
+TEST_F(CorvinaTest, The89C51RCComesOnlyFromSettingsAndUnknownTypesKeepTheSize) {
     state.DeviceType = 10;
     logic.SetDeviceSize();
     EXPECT_EQ(state.DeviceSize, 0x8000);
@@ -56,7 +56,7 @@ TEST_F(Corvina, The89C51RCComesOnlyFromSettingsAndUnknownTypesKeepTheSize) {
     EXPECT_EQ(state.DeviceSize, 0x8000);
 }
 
-TEST_F(Corvina, ClicksSetAndClearTheirBits) {
+TEST_F(CorvinaTest, ClicksSetAndClearTheirBits) {
     Click(Ctl::chkLB3, &shell::CorvinaMain::chkLB3Click);
     EXPECT_EQ(state.ProgramBits, 0x04);
     Click(Ctl::chkLB1, &shell::CorvinaMain::chkLB1Click);
@@ -66,7 +66,7 @@ TEST_F(Corvina, ClicksSetAndClearTheirBits) {
     EXPECT_FALSE(view.Enabled(Ctl::chkISP));  // the 89C51 has no ISP fuse
 }
 
-TEST_F(Corvina, BoxesFollowTheDeviceAndClearBitsTheyUncheck) {
+TEST_F(CorvinaTest, BoxesFollowTheDeviceAndClearBitsTheyUncheck) {
     struct Case {
         int type;
         uint16_t bits;
@@ -90,7 +90,7 @@ TEST_F(Corvina, BoxesFollowTheDeviceAndClearBitsTheyUncheck) {
     }
 }
 
-TEST_F(Corvina, ABitClearedByADeviceStaysClearedOnTheWayBack) {
+TEST_F(CorvinaTest, ABitClearedByADeviceStaysClearedOnTheWayBack) {
     CheckAllOn89S53();
     Choose(AT89C4051);
     EXPECT_EQ(state.DeviceSize, 4096);
@@ -102,7 +102,7 @@ TEST_F(Corvina, ABitClearedByADeviceStaysClearedOnTheWayBack) {
     EXPECT_FALSE(view.Checked(Ctl::chkISP));
 }
 
-TEST_F(Corvina, AnUnknownTypeLeavesLockBit3AndIspAsTheyAre) {
+TEST_F(CorvinaTest, AnUnknownTypeLeavesLockBit3AndIspAsTheyAre) {
     CheckAllOn89S53();
     state.DeviceType = 12;
     logic.RefreshProgramBits();

@@ -63,7 +63,7 @@ TEST(CorvinaWindow, FrameControlsAndMenus) {
     EXPECT_EQ(Child<QAction>(window, "mnuFileExit")->shortcut(), QKeySequence(Qt::Key_F10));
     EXPECT_TRUE(Child<QAction>(window, "mnuPortLpt1")->isChecked());
     // Commands of later work are there, but cannot be used yet.
-    for (const char* name : {"cmdRead", "cmdWrite", "cmdBlankChk", "cmdOpenFile", "cmdSaveFile"})
+    for (const char* name : {"cmdRead", "cmdWrite", "cmdVerify", "cmdBlankChk", "cmdSignature"})
         EXPECT_FALSE(Child<QPushButton>(window, name)->isEnabled()) << name;
 }
 

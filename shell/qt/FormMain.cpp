@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QMenu>
+#include <QCloseEvent>
 #include <QEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,9 +19,11 @@
 #include <QToolButton>
 #include <exception>
 
+#include "shell/qt/FormBufferDialogs.h"
 #include "shell/qt/Fonts.h"
 #include "shell/qt/Glyphs.h"
 #include "shell/qt/GridModel.h"
+#include "shell/qt/MessageBox.h"
 
 namespace shell::qt {
 namespace {
@@ -68,8 +72,8 @@ void TfrmMain::BuildMenu(const MainWindowLayout& layout) {
     bar->setFont(PixelFont("Arial", 12));
     mnuFile = bar->addMenu("&File");
     mnuFile->setObjectName("mnuFile");
-    AddMenuItem(mnuFile, "mnuFileOpen", layout.openMenuCaption)->setEnabled(false);
-    AddMenuItem(mnuFile, "mnuFileSave", layout.saveMenuCaption)->setEnabled(false);
+    AddMenuItem(mnuFile, "mnuFileOpen", layout.openMenuCaption);
+    AddMenuItem(mnuFile, "mnuFileSave", layout.saveMenuCaption);
     mnuFile->addSeparator();
     mnuFileExit_ = AddMenuItem(mnuFile, "mnuFileExit", "E&xit");
     mnuFileExit_->setShortcut(QKeySequence(Qt::Key_F10));
@@ -79,8 +83,8 @@ void TfrmMain::BuildMenu(const MainWindowLayout& layout) {
     mnuEdit->setObjectName("mnuEdit");
     AddMenuItem(mnuEdit, "mnuEditClear", "Clear &Buffer");
     mnuEdit->addSeparator();
-    AddMenuItem(mnuEdit, "mnuEditEdit", "E&dit Buffer")->setEnabled(false);
-    AddMenuItem(mnuEdit, "mnuEditFill", "&Fill  Buffer")->setEnabled(false);
+    AddMenuItem(mnuEdit, "mnuEditEdit", "E&dit Buffer");
+    AddMenuItem(mnuEdit, "mnuEditFill", "&Fill  Buffer");
 
     QMenu* mnuPort = bar->addMenu("&Port");
     mnuPort->setObjectName("mnuPort");
@@ -99,8 +103,8 @@ void TfrmMain::BuildMenu(const MainWindowLayout& layout) {
 
 void TfrmMain::BuildControls(const MainWindowLayout& layout) {
     QWidget* c = client_;
-    GlyphButton(c, "sbtOpenFile", OpenFolderGlyph(), "Open Hex File", {16, 8})->setEnabled(false);
-    GlyphButton(c, "sbtSaveFile", FloppyGlyph(), "Save Buffer to Hex File", {56, 8})->setEnabled(false);
+    GlyphButton(c, "sbtOpenFile", OpenFolderGlyph(), "Open Hex File", {16, 8});
+    GlyphButton(c, "sbtSaveFile", FloppyGlyph(), "Save Buffer to Hex File", {56, 8});
     GlyphButton(c, "sbtAbout", InfoGlyph(), layout.aboutHint, {120, 8});
 
     AddLabel("Type", layout.typeLabelAt);
@@ -149,10 +153,10 @@ void TfrmMain::BuildControls(const MainWindowLayout& layout) {
     AddButton("cmdRead", "&Read", "Read from " + chip, {16, 264})->setEnabled(false);
     AddButton("cmdWrite", "&Write", "Program " + chip, {112, 264})->setEnabled(false);
     AddButton("cmdVerify", "&Verify", "Verify " + chip + " with Buffer", layout.verifyAt)->setEnabled(false);
-    AddButton("cmdOpenFile", "&Open File", "Open Hex File", {304, 264})->setEnabled(false);
+    AddButton("cmdOpenFile", "&Open File", "Open Hex File", {304, 264});
     AddButton("cmdBlankChk", "&Blank Check", chip + " Blank Check", {16, 304})->setEnabled(false);
-    AddButton("cmdReloadFile", "Reloa&d File", "Reload Current Hex File", {208, 304})->setEnabled(false);
-    AddButton("cmdSaveFile", "S&ave File", "Save Buffer to Hex File", {304, 304})->setEnabled(false);
+    AddButton("cmdReloadFile", "Reloa&d File", "Reload Current Hex File", {208, 304});
+    AddButton("cmdSaveFile", "S&ave File", "Save Buffer to Hex File", {304, 304});
 
     auto* stxCmd = new QLabel(c);
     stxCmd->setObjectName("stxCmd");
@@ -226,6 +230,29 @@ QAction* TfrmMain::AddMenuItem(QMenu* menu, const char* name, const QString& cap
 }
 
 void TfrmMain::WireCommon(MainLogic& logic) {
+    logic_ = &logic;
+    auto* edit = new TfrmEditBuffer(logic.EditDialog(), this);
+    auto* fill = new TfrmFillBuffer(logic.FillDialog(), this);
+    SetModalWindow(Window::EditBuffer, edit);
+    SetModalWindow(Window::FillBuffer, fill);
+
+    const std::pair<const char*, void (MainLogic::*)()> buttons[] = {
+        {"sbtOpenFile", &MainLogic::sbtOpenFileClick}, {"cmdOpenFile", &MainLogic::cmdOpenFileClick},
+        {"sbtSaveFile", &MainLogic::sbtSaveFileClick}, {"cmdSaveFile", &MainLogic::cmdSaveFileClick},
+        {"cmdReloadFile", &MainLogic::cmdReloadFileClick},
+    };
+    for (const auto& [name, handler] : buttons)
+        connect(findChild<QAbstractButton*>(name), &QAbstractButton::clicked, this,
+                [this, &logic, handler = handler] { Guard([&] { (logic.*handler)(); }); });
+    const std::pair<const char*, void (MainLogic::*)()> items[] = {
+        {"mnuFileOpen", &MainLogic::mnuFileOpenClick},
+        {"mnuFileSave", &MainLogic::mnuFileSaveClick},
+        {"mnuEditEdit", &MainLogic::mnuEditEditClick},
+        {"mnuEditFill", &MainLogic::mnuEditFillClick},
+    };
+    for (const auto& [name, handler] : items)
+        connect(findChild<QAction*>(name), &QAction::triggered, this,
+                [this, &logic, handler = handler] { Guard([&] { (logic.*handler)(); }); });
     connect(findChild<QToolButton*>("sbtAbout"), &QToolButton::clicked, this,
             [this, &logic] { Guard([&] { logic.sbtAboutClick(); }); });
     connect(findChild<QAction*>("mnuHelpAbout"), &QAction::triggered, this,
@@ -341,26 +368,7 @@ void TfrmMain::SetBusyCursor(bool busy) {
 }
 
 Answer TfrmMain::MessageBox(const std::string& text, const std::string& title, Box kind) {
-    QMessageBox box(this);
-    box.setWindowTitle(Q(title));
-    box.setText(Q(text));
-    switch (kind) {
-        case Box::Information: box.setIcon(QMessageBox::Information); break;
-        case Box::Warning:
-        case Box::WarningYesNo: box.setIcon(QMessageBox::Warning); break;
-        case Box::Error: box.setIcon(QMessageBox::Critical); break;
-        case Box::Question: box.setIcon(QMessageBox::Question); break;
-        case Box::Plain: box.setIcon(QMessageBox::NoIcon); break;
-    }
-    if (kind == Box::Question || kind == Box::WarningYesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-    return Answer::Ok;
+    return ShowMessageBox(this, Q(text), Q(title), kind);
 }
 
 void TfrmMain::ShowModal(Window window) {
@@ -370,6 +378,43 @@ void TfrmMain::ShowModal(Window window) {
 }
 
 void TfrmMain::CloseMain() { close(); }
+
+namespace {
+
+// "Hex File (*.hex)|*.hex|..." as the file dialogs take it: the descriptions,
+// which carry their patterns, one after the other.
+QString DialogFilter() {
+    const QStringList parts = QString(kHexFilter).split('|');
+    QStringList descriptions;
+    for (int i = 0; i < parts.size(); i += 2) descriptions << parts[i];
+    return descriptions.join(";;");
+}
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const char* title, const std::string& folder,
+                                         QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, Q(folder), DialogFilter());
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(kHexDefaultExt);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks itself
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> TfrmMain::OpenFileDialog(const std::string& folder) {
+    return RunFileDialog(this, kOpenDialogTitle, folder, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> TfrmMain::SaveFileDialog(const std::string& folder) {
+    return RunFileDialog(this, kSaveDialogTitle, folder, QFileDialog::AcceptSave);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (logic_) Guard([this] { logic_->FormClose(); });
+    QMainWindow::closeEvent(event);
+}
 
 void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

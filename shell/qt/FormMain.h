@@ -46,6 +46,8 @@ public:
     Answer MessageBox(const std::string& text, const std::string& title, Box kind) override;
     void ShowModal(Window window) override;
     void CloseMain() override;
+    std::optional<std::string> OpenFileDialog(const std::string& folder) override;
+    std::optional<std::string> SaveFileDialog(const std::string& folder) override;
 
     // The modal windows the menus open.
     void SetModalWindow(Window window, QWidget* dialog) { modal_[window] = dialog; }
@@ -89,9 +91,11 @@ private:
     std::map<Ctl, QAction*> actions_;
     std::map<Window, QWidget*> modal_;
     bool centred_ = false;
+    MainLogic* logic_ = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 };
 
 }  // namespace shell::qt

@@ -35,7 +35,8 @@ MainWindowLayout CorvinaLayout() {
 
 }  // namespace
 
-TfrmMainCorvina::TfrmMainCorvina(CorvinaState& state) : TfrmMain(CorvinaLayout()), logic_(state, *this) {
+TfrmMainCorvina::TfrmMainCorvina(CorvinaState& state, SettingsLocation settings)
+    : TfrmMain(CorvinaLayout()), logic_(state, *this, std::move(settings)) {
     for (const flash::DeviceEntry& device : flash::Catalogue())
         if (!device.listText.empty()) cboType->addItem(QString::fromUtf8(device.listText.data(), int(device.listText.size())));
 

@@ -9,7 +9,9 @@ namespace shell::qt {
 class TfrmMainCorvina : public TfrmMain {
     Q_OBJECT
 public:
-    explicit TfrmMainCorvina(CorvinaState& state);
+    // `settings`: where the settings file is kept; beside the program unless a test says otherwise.
+    explicit TfrmMainCorvina(CorvinaState& state,
+                             SettingsLocation settings = SettingsLocation::ForProgram("Corvina.set", "corvina"));
 
     CorvinaMain& Logic() { return logic_; }
 

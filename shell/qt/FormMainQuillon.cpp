@@ -50,7 +50,8 @@ public:
 
 }  // namespace
 
-TfrmMainQuillon::TfrmMainQuillon(QuillonState& state) : TfrmMain(QuillonLayout()), logic_(state, *this) {
+TfrmMainQuillon::TfrmMainQuillon(QuillonState& state, SettingsLocation settings)
+    : TfrmMain(QuillonLayout()), logic_(state, *this, std::move(settings)) {
     for (const eeprom::DeviceEntry& device : eeprom::Catalogue()) cboType->addItem(Q(device.listText));
 
     AddButton("cmdErase", "Era&se", "Erase Eeprom", {208, 264})->setEnabled(false);

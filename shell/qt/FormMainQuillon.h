@@ -10,7 +10,9 @@ namespace shell::qt {
 class TfrmMainQuillon : public TfrmMain {
     Q_OBJECT
 public:
-    explicit TfrmMainQuillon(QuillonState& state);
+    // `settings`: where the settings file is kept; beside the program unless a test says otherwise.
+    explicit TfrmMainQuillon(QuillonState& state,
+                             SettingsLocation settings = SettingsLocation::ForProgram("Marrow.set", "quillon"));
     ~TfrmMainQuillon() override;
 
     QuillonMain& Logic() { return logic_; }

@@ -1,0 +1,26 @@
+// Each program's logic on a fake view, with its settings in a folder of its own.
+#pragma once
+
+#include "FakeMainView.h"
+#include "TempFolder.h"
+#include "shell/CorvinaMain.h"
+#include "shell/QuillonMain.h"
+
+namespace test {
+
+template <class State, class Logic>
+struct Program {
+    TempFolder folder;
+    State state;
+    FakeMainView view;
+    Logic logic;
+    explicit Program(bool create = true, const char* settingsName = "Program.set")
+        : logic(state, view, shell::SettingsLocation(settingsName, {folder.path()})) {
+        if (create) logic.FormCreate();
+    }
+};
+
+using Corvina = Program<shell::CorvinaState, shell::CorvinaMain>;
+using Quillon = Program<shell::QuillonState, shell::QuillonMain>;
+
+}  // namespace test
