@@ -17,7 +17,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "TempFolder.h"
 #include "eeprom/DeviceInfoText.h"
+#include "shell/qt/FormBufferDialogs.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormDeviceInfo.h"
 #include "shell/qt/FormMainCorvina.h"
@@ -30,6 +32,12 @@ namespace {
 using shell::Ctl;
 using namespace shell::qt;
 
+// Each window keeps its settings in a folder of the test's own.
+struct Settings {
+    TempFolder folder;
+    shell::SettingsLocation location() const { return shell::SettingsLocation("Test.set", {folder.path()}); }
+};
+
 template <class T>
 T* Child(QWidget& window, const char* name) {
     T* child = window.findChild<T*>(name);
@@ -38,8 +46,9 @@ T* Child(QWidget& window, const char* name) {
 }
 
 TEST(CorvinaWindow, FrameControlsAndMenus) {
+    Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state);
+    TfrmMainCorvina window(state, settings.location());
     EXPECT_EQ(window.windowTitle(), "CORVINA Flash Programmer");
     EXPECT_EQ(window.centralWidget()->size(), QSize(554, 374));
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -68,8 +77,9 @@ TEST(CorvinaWindow, FrameControlsAndMenus) {
 }
 
 TEST(QuillonWindow, FrameControlsAndMenus) {
+    Settings settings;
     shell::QuillonState state;
-    TfrmMainQuillon window(state);
+    TfrmMainQuillon window(state, settings.location());
     EXPECT_EQ(window.windowTitle(), "EEPROM  Programmer");
     EXPECT_EQ(Child<QPushButton>(window, "cmdVerify")->geometry(), QRect(112, 303, 81, 25));
     EXPECT_EQ(Child<QPushButton>(window, "cmdErase")->text(), "Era&se");
@@ -82,8 +92,9 @@ TEST(QuillonWindow, FrameControlsAndMenus) {
 }
 
 TEST(QuillonWindow, ProgrammaticSelectionRunsNoHandlerButTheUsersDoes) {
+    Settings settings;
     shell::QuillonState state;
-    TfrmMainQuillon window(state);
+    TfrmMainQuillon window(state, settings.location());
     auto* delay = Child<QComboBox>(window, "cboWriteDelay");
     window.SetItemIndex(Ctl::cboWriteDelay, 0);
     EXPECT_EQ(state.WriteDelayIndex, 4);
@@ -99,8 +110,9 @@ TEST(QuillonWindow, ProgrammaticSelectionRunsNoHandlerButTheUsersDoes) {
 }
 
 TEST(QuillonWindow, AFieldIsCheckedWhenItLosesTheFocus) {
+    Settings settings;
     shell::QuillonState state;
-    TfrmMainQuillon window(state);
+    TfrmMainQuillon window(state, settings.location());
     window.show();
     QApplication::setActiveWindow(&window);
     auto* start = Child<QLineEdit>(window, "edtBufStart");
@@ -114,8 +126,9 @@ TEST(QuillonWindow, AFieldIsCheckedWhenItLosesTheFocus) {
 }
 
 TEST(CorvinaWindow, ClicksAndMenuChoicesReachTheLogic) {
+    Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state);
+    TfrmMainCorvina window(state, settings.location());
     window.show();
     QTest::mouseClick(Child<QCheckBox>(window, "chkLB2"), Qt::LeftButton);
     EXPECT_EQ(state.ProgramBits, 0x02);
@@ -130,8 +143,9 @@ TEST(CorvinaWindow, ClicksAndMenuChoicesReachTheLogic) {
 }
 
 TEST(CorvinaWindow, ScrollingToTheEndShowsTheLastEightRows) {
+    Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state);
+    TfrmMainCorvina window(state, settings.location());
     window.show();
     auto* grid = Child<QTableView>(window, "strGrid");
     state.DataBuffer[0x7FFF] = 0x0A;
@@ -183,6 +197,52 @@ TEST(Splash, FramelessOnTopAndGoneAfterItsTimer) {
     splash->show();
     splash->Timer1()->start(1);  // no need to wait five seconds here
     EXPECT_TRUE(QTest::qWaitFor([&] { return splash.isNull(); }, 2000));
+}
+
+TEST(CorvinaWindow, ExitSavesTheSettingsAndCloses) {
+    Settings settings;
+    shell::CorvinaState state;
+    TfrmMainCorvina window(state, settings.location());
+    window.show();
+    window.Logic().mnuPortLpt3Click();
+    Child<QAction>(window, "mnuFileExit")->trigger();
+    EXPECT_FALSE(window.isVisible());
+    const std::string bytes = TempFolder::Read(settings.folder / "Test.set");
+    ASSERT_EQ(bytes.size(), 255u);
+    EXPECT_EQ(bytes[2], 3);
+}
+
+TEST(EditBufferWindow, TypingIsFilteredAndEnterSteps) {
+    shell::Buffer buffer;
+    buffer.fill(0xFF);
+    shell::EditBufferDialog logic(buffer);
+    TfrmEditBuffer dialog(logic);
+    logic.Open();
+    dialog.show();
+    QLineEdit* data = dialog.Edit(shell::Field::edtData);
+    data->setFocus();
+    data->selectAll();
+    QTest::keyClicks(data, "g-5 a7");  // only hex digits get in, upper case, two at most
+    EXPECT_EQ(data->text(), "5A");
+    QTest::keyClick(data, Qt::Key_Return);
+    EXPECT_EQ(buffer[0], 0x5A);
+    EXPECT_EQ(dialog.Edit(shell::Field::edtAdr)->text(), "0001");
+    EXPECT_EQ(data->selectedText(), "FF");
+    QTest::keyClick(data, Qt::Key_Escape);  // only the close box ends it
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(FillBufferWindow, EscapeCancels) {
+    shell::Buffer buffer;
+    shell::FillBufferDialog logic(buffer);
+    TfrmFillBuffer dialog(logic);
+    logic.Open();
+    dialog.show();
+    EXPECT_EQ(dialog.Edit(shell::Field::edtEnd)->text(), "7FFF");
+    EXPECT_EQ(dialog.Edit(shell::Field::edtEnd)->maxLength(), 4);
+    QTest::keyClick(dialog.Edit(shell::Field::edtStart), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(logic.BufferChanged());
 }
 
 }  // namespace
