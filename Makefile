@@ -1,6 +1,7 @@
 # make run               builds and starts Corvina (PROGRAM=quillon: Quillon)
 # make test              builds with the sanitizers and runs every test headless
 # make screenshots       takes the README's pictures of the main windows under Xvfb
+# make fuzz              runs each fuzz target for FUZZ_SECONDS (60), growing its corpus
 # Each installs the Debian packages it needs first, when they are missing.
 
 PROGRAM ?= corvina
@@ -11,6 +12,9 @@ TEST_DIR := build/test
 BUILD_PACKAGES := cmake make g++ qt6-base-dev fonts-liberation
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
 SCREENSHOT_PACKAGES := $(BUILD_PACKAGES) xvfb xdotool imagemagick
+FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
 
 # Installs the packages given that are not installed yet; as root with apt-get,
 # otherwise it prints the line to run and stops.
@@ -30,7 +34,7 @@ define need-packages
 	fi
 endef
 
-.PHONY: run test build screenshots clean
+.PHONY: run test build screenshots fuzz clean
 
 run: build
 	./$(RUN_DIR)/programs/$(PROGRAM)
@@ -49,6 +53,13 @@ test:
 screenshots: build
 	$(call need-packages,$(SCREENSHOT_PACKAGES))
 	tools/screenshot.sh $(RUN_DIR) docs
+
+fuzz:
+	$(call need-packages,$(FUZZ_PACKAGES))
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCQ_FUZZ=ON -DCQ_SANITIZE=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	$(FUZZ_DIR)/fuzz/hex_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz/corpus/hex
+	$(FUZZ_DIR)/fuzz/settings_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=300 fuzz/corpus/settings
 
 clean:
 	rm -rf build
