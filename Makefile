@@ -1,6 +1,7 @@
 # make run               builds and starts Corvina (PROGRAM=quillon: Quillon)
 # make test              builds with the sanitizers and runs every test headless
 # make screenshots       takes the README's pictures of the main windows under Xvfb
+# make benchmark         measures how fast the virtual bench runs
 # make fuzz              runs each fuzz target for FUZZ_SECONDS (60), growing its corpus
 # Each installs the Debian packages it needs first, when they are missing.
 
@@ -12,6 +13,8 @@ TEST_DIR := build/test
 BUILD_PACKAGES := cmake make g++ qt6-base-dev fonts-liberation
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
 SCREENSHOT_PACKAGES := $(BUILD_PACKAGES) xvfb xdotool imagemagick
+BENCHMARK_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
+BENCHMARK_DIR := build/benchmark
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
@@ -34,10 +37,11 @@ define need-packages
 	fi
 endef
 
-.PHONY: run test build screenshots fuzz clean
+.PHONY: run test build screenshots benchmark fuzz clean
 
+# Without a board at hand, the program runs on the virtual bench.
 run: build
-	./$(RUN_DIR)/programs/$(PROGRAM)
+	./$(RUN_DIR)/programs/$(PROGRAM)-sim
 
 build:
 	$(call need-packages,$(BUILD_PACKAGES))
@@ -53,6 +57,12 @@ test:
 screenshots: build
 	$(call need-packages,$(SCREENSHOT_PACKAGES))
 	tools/screenshot.sh $(RUN_DIR) docs
+
+benchmark:
+	$(call need-packages,$(BENCHMARK_PACKAGES))
+	cmake -S . -B $(BENCHMARK_DIR) -DCMAKE_BUILD_TYPE=Release -DCQ_BENCHMARK=ON
+	cmake --build $(BENCHMARK_DIR) -j $(JOBS) --target bench_speed
+	$(BENCHMARK_DIR)/bench/bench_speed
 
 fuzz:
 	$(call need-packages,$(FUZZ_PACKAGES))

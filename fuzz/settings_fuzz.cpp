@@ -11,6 +11,7 @@
 #include "FakeMainView.h"
 #include "shell/CorvinaMain.h"
 #include "shell/QuillonMain.h"
+#include "sim/BenchBoard.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         shell::CorvinaState state;
         test::FakeMainView view;
-        shell::CorvinaMain corvina(state, view, location);
+        sim::BenchBoard board;
+        shell::CorvinaMain corvina(state, view, {board.bench, board.timer, board.board}, location);
         corvina.FormCreate();
         Check(state.DeviceType <= 10 && state.ProgramBits <= 0x0F);
         Check(state.PortBase == 0x378 || state.PortBase == 0x278 || state.PortBase == 0x3BC);
@@ -45,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         shell::QuillonState state;
         test::FakeMainView view;
-        shell::QuillonMain quillon(state, view, location);
+        sim::BenchBoard board;
+        shell::QuillonMain quillon(state, view, {board.bench, board.timer, board.board}, location);
         quillon.FormCreate();
         Check(state.DeviceType <= 7 && state.WriteDelayIndex <= 4);
         Check(state.BufferEnd == state.DeviceSize - 1);

@@ -19,7 +19,14 @@ void CorvinaMain::StartUp() {
     state_.EraseBuffer();
     state_.DeviceType = 0;
     state_.PortBase = io::kDefaultPortBase;
+    hardware_.board.PowerFlags = 0x81;  // socket supply off
     LoadSettings();
+    PrepareBoard();
+}
+
+// The frame reads the program bits after the write: the text says whether lock bits were programmed.
+std::string CorvinaMain::WriteSuccessText() const {
+    return state_.ProgramBits ? "Programming/Verify OK\nLock Bits Programmed" : "Programming/Verify OK";
 }
 
 uint8_t CorvinaMain::SecondSetting() const { return static_cast<uint8_t>(state_.ProgramBits); }

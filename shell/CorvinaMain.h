@@ -7,10 +7,11 @@ namespace shell {
 
 class CorvinaMain : public MainLogic {
 public:
-    CorvinaMain(CorvinaState& state, MainView& view, SettingsLocation settings)
-        : MainLogic(state, view, std::move(settings)), state_(state) {}
+    CorvinaMain(CorvinaState& state, MainView& view, Hardware hardware, SettingsLocation settings)
+        : MainLogic(state, view, hardware, std::move(settings)), state_(state) {}
 
     void cboTypeChange() override;
+    void cmdSignatureClick() { RunCommand({nullptr, "SIGNATURE", &DeviceLayer::ReadSignature, Outcome::Report}); }
     void chkLB1Click() { ProgramBitClick(0); }
     void chkLB2Click() { ProgramBitClick(1); }
     void chkLB3Click() { ProgramBitClick(2); }
@@ -25,6 +26,7 @@ protected:
     uint8_t SecondSetting() const override;
     void TakeSecondSetting(uint8_t value) override;
     uint16_t DeviceTypeCount() const override;
+    std::string WriteSuccessText() const override;
 
 private:
     void ProgramBitClick(int bit);

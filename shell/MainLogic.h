@@ -9,6 +9,7 @@
 
 #include "shell/AppState.h"
 #include "shell/BufferDialogs.h"
+#include "shell/DeviceLayer.h"
 #include "shell/MainView.h"
 #include "shell/Settings.h"
 
@@ -27,8 +28,8 @@ inline constexpr const char* kHexFilter = "Hex File (*.hex)|*.hex|All Files (*.*
 
 class MainLogic {
 public:
-    MainLogic(AppState& state, MainView& view, SettingsLocation settings)
-        : state_(state), view_(view), settings_(std::move(settings)) {}
+    MainLogic(AppState& state, MainView& view, Hardware hardware, SettingsLocation settings)
+        : state_(state), view_(view), hardware_(hardware), settings_(std::move(settings)) {}
     virtual ~MainLogic() = default;
     MainLogic(const MainLogic&) = delete;
     MainLogic& operator=(const MainLogic&) = delete;
@@ -46,6 +47,14 @@ public:
     void cmdReloadFileClick();
     void mnuEditEditClick();
     void mnuEditFillClick();
+    void cmdBlankChkClick();
+    void cmdReadClick();
+    void cmdWriteClick();
+    void cmdVerifyClick();
+
+    // A device command is running: the window must not close under it.
+    bool Busy() const { return busy_; }
+    bool HasDevice() const { return hardware_.device != nullptr; }
     void strGridTopLeftChanged() { RefreshGrid(); }
     void mnuEditClearClick();
     void mnuPortLpt1Click() { SelectPort(0); }
@@ -81,9 +90,36 @@ protected:
     virtual uint8_t SecondSetting() const = 0;
     virtual void TakeSecondSetting(uint8_t value) = 0;
     virtual uint16_t DeviceTypeCount() const = 0;
+    // What a good Write says.
+    virtual std::string WriteSuccessText() const { return "Programming/Verify OK"; }
+
+    // The timer prepared and the board put at rest, once at start-up.
+    void PrepareBoard();
+    virtual void BoardRestAtStart() {
+        if (hardware_.device) hardware_.device->BoardIdle();
+    }
+
+    // One device command in its frame: busy display, the entry, the display
+    // restored and the board at rest on every way out, then the outcome.
+    enum class Outcome {
+        Checked,  // "OK" gives the success text, anything else is shown in the failure box
+        Written,  // the same, with the success text chosen after the entry has run
+        Read,     // the buffer now holds the chip; the read always completes
+        Report,   // the result text is the report (Signature)
+    };
+    struct Command {
+        const char* activity;  // nullptr: no frame (Signature)
+        const char* title;
+        void (DeviceLayer::*entry)();
+        Outcome outcome;
+        const char* success = "";
+        Box failure = Box::Warning;
+    };
+    void RunCommand(const Command& command);
 
     AppState& state_;
     MainView& view_;
+    Hardware hardware_;
 
 private:
     void SelectPort(size_t index);
@@ -93,6 +129,7 @@ private:
     std::vector<uint16_t> DeviceRange() const;
 
     SettingsLocation settings_;
+    bool busy_ = false;
     EditBufferDialog editDialog_{state_.DataBuffer};
     FillBufferDialog fillDialog_{state_.DataBuffer};
 };

@@ -8,10 +8,11 @@ namespace shell {
 
 class QuillonMain : public MainLogic {
 public:
-    QuillonMain(QuillonState& state, MainView& view, SettingsLocation settings)
-        : MainLogic(state, view, std::move(settings)), state_(state) {}
+    QuillonMain(QuillonState& state, MainView& view, Hardware hardware, SettingsLocation settings)
+        : MainLogic(state, view, hardware, std::move(settings)), state_(state) {}
 
     void cboTypeChange() override;
+    void cmdEraseClick() { RunCommand({"Erasing", "ERASE", &DeviceLayer::EraseDevice, Outcome::Checked, "Erasing OK"}); }
     void cboWriteDelayChange();
     void edtBufStartExit();
     void edtBufEndExit();
@@ -27,6 +28,7 @@ protected:
     uint8_t SecondSetting() const override;
     void TakeSecondSetting(uint8_t value) override;
     uint16_t DeviceTypeCount() const override;
+    void BoardRestAtStart() override;
 
 private:
     struct FieldRule;

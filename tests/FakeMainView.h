@@ -30,11 +30,11 @@ class FakeMainView : public shell::MainView {
 public:
     void SetText(Ctl ctl, const std::string& text) override { texts[ctl] = text; }
     std::string Text(Ctl ctl) const override { return Get(texts, ctl, std::string()); }
-    void SetVisible(Ctl ctl, bool visible) override { this->visible[ctl] = visible; }
-    void SetEnabled(Ctl ctl, bool enabled) override { this->enabled[ctl] = enabled; }
+    void SetVisible(Ctl ctl, bool on) override { visible[ctl] = on; }
+    void SetEnabled(Ctl ctl, bool on) override { enabled[ctl] = on; }
     void SetItemIndex(Ctl list, int index) override { items[list] = index; }
     int ItemIndex(Ctl list) const override { return Get(items, list, -1); }
-    void SetChecked(Ctl ctl, bool checked) override { this->checked[ctl] = checked; }
+    void SetChecked(Ctl ctl, bool on) override { checked[ctl] = on; }
     bool Checked(Ctl ctl) const override { return Get(checked, ctl, false); }
     void SetStatusPanel(int panel, const std::string& text) override { panels[panel] = text; }
     void SetCell(int col, int row, const std::string& text) override {
@@ -44,7 +44,7 @@ public:
     void SetColumn0Width(int pixels) override { column0Width = pixels; }
     int DefaultColumnWidth() const override { return 18; }
     int GridTopRow() const override { return topRow; }
-    void SetBusyCursor(bool busy) override { this->busy = busy; }
+    void SetBusyCursor(bool on) override { busy = on; }
     Answer MessageBox(const std::string& text, const std::string& title, Box kind) override {
         boxes.push_back({text, title, kind});
         if (answers.empty()) return kind == Box::Question || kind == Box::WarningYesNo ? Answer::No : Answer::Ok;

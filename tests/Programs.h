@@ -5,6 +5,7 @@
 #include "TempFolder.h"
 #include "shell/CorvinaMain.h"
 #include "shell/QuillonMain.h"
+#include "sim/BenchBoard.h"
 
 namespace test {
 
@@ -13,9 +14,11 @@ struct Program {
     TempFolder folder;
     State state;
     FakeMainView view;
+    sim::BenchBoard board;
     Logic logic;
-    explicit Program(bool create = true, const char* settingsName = "Program.set")
-        : logic(state, view, shell::SettingsLocation(settingsName, {folder.path()})) {
+    explicit Program(bool create = true, shell::DeviceLayer* device = nullptr)
+        : logic(state, view, {board.bench, board.timer, board.board, device},
+                shell::SettingsLocation("Program.set", {folder.path()})) {
         if (create) logic.FormCreate();
     }
 };

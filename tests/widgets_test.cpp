@@ -25,6 +25,7 @@
 #include "shell/qt/FormMainCorvina.h"
 #include "shell/qt/FormMainQuillon.h"
 #include "shell/qt/FormSplash.h"
+#include "sim/BenchBoard.h"
 
 namespace test {
 namespace {
@@ -35,7 +36,9 @@ using namespace shell::qt;
 // Each window keeps its settings in a folder of the test's own.
 struct Settings {
     TempFolder folder;
+    sim::BenchBoard board;
     shell::SettingsLocation location() const { return shell::SettingsLocation("Test.set", {folder.path()}); }
+    shell::Hardware hardware() { return {board.bench, board.timer, board.board}; }
 };
 
 template <class T>
@@ -48,7 +51,7 @@ T* Child(QWidget& window, const char* name) {
 TEST(CorvinaWindow, FrameControlsAndMenus) {
     Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state, settings.location());
+    TfrmMainCorvina window(state, settings.hardware(), settings.location());
     EXPECT_EQ(window.windowTitle(), "CORVINA Flash Programmer");
     EXPECT_EQ(window.centralWidget()->size(), QSize(554, 374));
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -79,7 +82,7 @@ TEST(CorvinaWindow, FrameControlsAndMenus) {
 TEST(QuillonWindow, FrameControlsAndMenus) {
     Settings settings;
     shell::QuillonState state;
-    TfrmMainQuillon window(state, settings.location());
+    TfrmMainQuillon window(state, settings.hardware(), settings.location());
     EXPECT_EQ(window.windowTitle(), "EEPROM  Programmer");
     EXPECT_EQ(Child<QPushButton>(window, "cmdVerify")->geometry(), QRect(112, 303, 81, 25));
     EXPECT_EQ(Child<QPushButton>(window, "cmdErase")->text(), "Era&se");
@@ -94,7 +97,7 @@ TEST(QuillonWindow, FrameControlsAndMenus) {
 TEST(QuillonWindow, ProgrammaticSelectionRunsNoHandlerButTheUsersDoes) {
     Settings settings;
     shell::QuillonState state;
-    TfrmMainQuillon window(state, settings.location());
+    TfrmMainQuillon window(state, settings.hardware(), settings.location());
     auto* delay = Child<QComboBox>(window, "cboWriteDelay");
     window.SetItemIndex(Ctl::cboWriteDelay, 0);
     EXPECT_EQ(state.WriteDelayIndex, 4);
@@ -112,7 +115,7 @@ TEST(QuillonWindow, ProgrammaticSelectionRunsNoHandlerButTheUsersDoes) {
 TEST(QuillonWindow, AFieldIsCheckedWhenItLosesTheFocus) {
     Settings settings;
     shell::QuillonState state;
-    TfrmMainQuillon window(state, settings.location());
+    TfrmMainQuillon window(state, settings.hardware(), settings.location());
     window.show();
     QApplication::setActiveWindow(&window);
     auto* start = Child<QLineEdit>(window, "edtBufStart");
@@ -128,7 +131,7 @@ TEST(QuillonWindow, AFieldIsCheckedWhenItLosesTheFocus) {
 TEST(CorvinaWindow, ClicksAndMenuChoicesReachTheLogic) {
     Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state, settings.location());
+    TfrmMainCorvina window(state, settings.hardware(), settings.location());
     window.show();
     QTest::mouseClick(Child<QCheckBox>(window, "chkLB2"), Qt::LeftButton);
     EXPECT_EQ(state.ProgramBits, 0x02);
@@ -145,7 +148,7 @@ TEST(CorvinaWindow, ClicksAndMenuChoicesReachTheLogic) {
 TEST(CorvinaWindow, ScrollingToTheEndShowsTheLastEightRows) {
     Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state, settings.location());
+    TfrmMainCorvina window(state, settings.hardware(), settings.location());
     window.show();
     auto* grid = Child<QTableView>(window, "strGrid");
     state.DataBuffer[0x7FFF] = 0x0A;
@@ -202,7 +205,7 @@ TEST(Splash, FramelessOnTopAndGoneAfterItsTimer) {
 TEST(CorvinaWindow, ExitSavesTheSettingsAndCloses) {
     Settings settings;
     shell::CorvinaState state;
-    TfrmMainCorvina window(state, settings.location());
+    TfrmMainCorvina window(state, settings.hardware(), settings.location());
     window.show();
     window.Logic().mnuPortLpt3Click();
     Child<QAction>(window, "mnuFileExit")->trigger();
@@ -210,6 +213,49 @@ TEST(CorvinaWindow, ExitSavesTheSettingsAndCloses) {
     const std::string bytes = TempFolder::Read(settings.folder / "Test.set");
     ASSERT_EQ(bytes.size(), 255u);
     EXPECT_EQ(bytes[2], 3);
+}
+
+// A device layer whose Read takes the time the test gives it.
+struct SlowDevice : shell::DeviceLayer {
+    std::function<void()> read;
+    void BlankCheckDevice() override {}
+    void ReadDevice() override { read(); }
+    void WriteDevice() override {}
+    void VerifyDevice() override {}
+    void BoardIdle() override {}
+};
+
+TEST(CorvinaWindow, ALongCommandKeepsTheWindowAliveAndIsNeverCutOffByClosing) {
+    Settings settings;
+    SlowDevice device;
+    shell::CorvinaState state;
+    shell::Hardware hardware = settings.hardware();
+    hardware.device = &device;
+    TfrmMainCorvina window(state, hardware, settings.location());
+    window.show();
+    auto* read = Child<QPushButton>(window, "cmdRead");
+    auto* label = Child<QLabel>(window, "stxAdres");
+    ASSERT_TRUE(read->isEnabled());
+
+    bool timerRan = false, openMeanwhile = false;
+    QTimer::singleShot(0, &window, [&] { timerRan = true; });
+    device.read = [&] {
+        window.close();  // asked to close in the middle of the command
+        window.SetText(Ctl::stxAdres, "00FF");
+        EXPECT_EQ(label->text(), "00FF");
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_TRUE(timerRan) << "the event loop's other work goes on while the labels change";
+        openMeanwhile = window.isVisible();
+    };
+    QTimer closer;  // answers the outcome box when it comes
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(20);
+    read->click();
+    EXPECT_TRUE(openMeanwhile) << "a command is never cut off by closing";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 2000)) << "the window closes afterwards";
+    EXPECT_FALSE(label->isVisibleTo(&window));
 }
 
 TEST(EditBufferWindow, TypingIsFilteredAndEnterSteps) {

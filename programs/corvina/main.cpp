@@ -1,4 +1,6 @@
-// Corvina: programs Atmel 89-series flash microcontrollers.
+// Corvina: programs Atmel 89-series flash microcontrollers. Built twice: on the
+// parallel port, and on the virtual bench as corvina-sim.
+#include "programs/Boards.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormMainCorvina.h"
 #include "shell/qt/RunProgram.h"
@@ -6,8 +8,16 @@
 int main(int argc, char** argv) {
     using namespace shell::qt;
     shell::CorvinaState state;
-    return RunProgram(argc, argv, {shell::Program::Corvina, [&state] {
-                                       auto main = std::make_unique<TfrmMainCorvina>(state);
+#ifdef CQ_BENCH
+    programs::VirtualBoard board;
+#else
+    programs::RealBoard board;
+#endif
+    return RunProgram(argc, argv, {shell::Program::Corvina, [&] {
+                                       auto main = std::make_unique<TfrmMainCorvina>(state, board.Parts());
+#ifdef CQ_BENCH
+                                       main->setWindowTitle(main->windowTitle() + programs::kBenchMarker);
+#endif
                                        main->SetModalWindow(shell::Window::About,
                                                             new TfrmAbout(shell::Program::Corvina, main.get()));
                                        return std::unique_ptr<QMainWindow>(std::move(main));

@@ -1,4 +1,6 @@
-// Quillon: programs parallel EEPROMs.
+// Quillon: programs parallel EEPROMs. Built twice: on the parallel port, and
+// on the virtual bench as quillon-sim.
+#include "programs/Boards.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormDeviceInfo.h"
 #include "shell/qt/FormMainQuillon.h"
@@ -7,8 +9,16 @@
 int main(int argc, char** argv) {
     using namespace shell::qt;
     shell::QuillonState state;
-    return RunProgram(argc, argv, {shell::Program::Quillon, [&state] {
-                                       auto main = std::make_unique<TfrmMainQuillon>(state);
+#ifdef CQ_BENCH
+    programs::VirtualBoard board;
+#else
+    programs::RealBoard board;
+#endif
+    return RunProgram(argc, argv, {shell::Program::Quillon, [&] {
+                                       auto main = std::make_unique<TfrmMainQuillon>(state, board.Parts());
+#ifdef CQ_BENCH
+                                       main->setWindowTitle(main->windowTitle() + programs::kBenchMarker);
+#endif
                                        main->SetModalWindow(shell::Window::About,
                                                             new TfrmAbout(shell::Program::Quillon, main.get()));
                                        main->SetModalWindow(shell::Window::DeviceInfo, new TfrmDeviceInfo(main.get()));

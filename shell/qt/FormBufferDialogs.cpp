@@ -5,25 +5,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QValidator>
 
 #include "shell/qt/Fonts.h"
+#include "shell/qt/UpperCaseValidator.h"
 #include "shell/qt/MessageBox.h"
 
 namespace shell::qt {
 namespace {
 
 constexpr int kWidth = 232;
-
-// Letters show in upper case while the user types.
-class UpperCase : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, int left, int top) {
     auto* button = new QPushButton(caption, parent);
@@ -62,7 +52,7 @@ QLineEdit* BufferDialogWindow::AddField(Field field, const char* name, const QSt
     edit->setObjectName(name);
     edit->setGeometry(130, top, 60, 21);
     edit->setMaxLength(maxLength);
-    edit->setValidator(new UpperCase(edit));
+    edit->setValidator(new UpperCaseValidator(edit));
     edit->setFont(PixelFont("Arial", 12, true));
     edit->installEventFilter(this);
     fields_[field] = edit;

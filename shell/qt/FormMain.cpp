@@ -150,11 +150,11 @@ void TfrmMain::BuildControls(const MainWindowLayout& layout) {
     Register(Ctl::stxCkSum, stxCkSum);
 
     const QString& chip = layout.chip;
-    AddButton("cmdRead", "&Read", "Read from " + chip, {16, 264})->setEnabled(false);
-    AddButton("cmdWrite", "&Write", "Program " + chip, {112, 264})->setEnabled(false);
-    AddButton("cmdVerify", "&Verify", "Verify " + chip + " with Buffer", layout.verifyAt)->setEnabled(false);
+    AddButton("cmdRead", "&Read", "Read from " + chip, {16, 264});
+    AddButton("cmdWrite", "&Write", "Program " + chip, {112, 264});
+    AddButton("cmdVerify", "&Verify", "Verify " + chip + " with Buffer", layout.verifyAt);
     AddButton("cmdOpenFile", "&Open File", "Open Hex File", {304, 264});
-    AddButton("cmdBlankChk", "&Blank Check", chip + " Blank Check", {16, 304})->setEnabled(false);
+    AddButton("cmdBlankChk", "&Blank Check", chip + " Blank Check", {16, 304});
     AddButton("cmdReloadFile", "Reloa&d File", "Reload Current Hex File", {208, 304});
     AddButton("cmdSaveFile", "S&ave File", "Save Buffer to Hex File", {304, 304});
 
@@ -253,6 +253,14 @@ void TfrmMain::WireCommon(MainLogic& logic) {
     for (const auto& [name, handler] : items)
         connect(findChild<QAction*>(name), &QAction::triggered, this,
                 [this, &logic, handler = handler] { Guard([&] { (logic.*handler)(); }); });
+    const std::pair<const char*, void (MainLogic::*)()> commands[] = {
+        {"cmdBlankChk", &MainLogic::cmdBlankChkClick},
+        {"cmdRead", &MainLogic::cmdReadClick},
+        {"cmdWrite", &MainLogic::cmdWriteClick},
+        {"cmdVerify", &MainLogic::cmdVerifyClick},
+    };
+    for (const auto& [name, handler] : commands)
+        WireDeviceCommand(findChild<QAbstractButton*>(name), logic, [&logic, handler = handler] { (logic.*handler)(); });
     connect(findChild<QToolButton*>("sbtAbout"), &QToolButton::clicked, this,
             [this, &logic] { Guard([&] { logic.sbtAboutClick(); }); });
     connect(findChild<QAction*>("mnuHelpAbout"), &QAction::triggered, this,
@@ -280,11 +288,24 @@ void TfrmMain::WireCommon(MainLogic& logic) {
     }
 }
 
+void TfrmMain::WireDeviceCommand(QAbstractButton* button, const MainLogic& logic, std::function<void()> handler) {
+    button->setEnabled(logic.HasDevice());
+    connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] { Guard(handler); });
+}
+
+void TfrmMain::KeepAlive() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void TfrmMain::Guard(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
         QMessageBox::critical(this, windowTitle(), QString::fromLocal8Bit(error.what()));
+    }
+    if (closeWhenIdle_ && !(logic_ && logic_->Busy())) {
+        closeWhenIdle_ = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 }
 
@@ -304,6 +325,7 @@ void TfrmMain::SetText(Ctl ctl, const std::string& text) {
         label->setText(Q(text));
         // Device commands hold the thread: draw now, not at the next event.
         if (label->isVisible()) label->repaint();
+        if (logic_ && logic_->Busy()) KeepAlive();
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(Q(text));
     }
@@ -361,10 +383,11 @@ int TfrmMain::DefaultColumnWidth() const { return kDefaultColumnWidth; }
 int TfrmMain::GridTopRow() const { return strGrid_->verticalScrollBar()->value() + 1; }
 
 void TfrmMain::SetBusyCursor(bool busy) {
-    if (busy)
+    if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+        return;
+    }
+    QApplication::restoreOverrideCursor();
 }
 
 Answer TfrmMain::MessageBox(const std::string& text, const std::string& title, Box kind) {
@@ -412,6 +435,12 @@ std::optional<std::string> TfrmMain::SaveFileDialog(const std::string& folder) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Never in the middle of a write: the window closes once the command is over.
+    if (logic_ && logic_->Busy()) {
+        closeWhenIdle_ = true;
+        event->ignore();
+        return;
+    }
     if (logic_) Guard([this] { logic_->FormClose(); });
     QMainWindow::closeEvent(event);
 }

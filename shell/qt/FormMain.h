@@ -49,6 +49,10 @@ public:
     std::optional<std::string> OpenFileDialog(const std::string& folder) override;
     std::optional<std::string> SaveFileDialog(const std::string& folder) override;
 
+    // Lets the desktop see the window alive during a long command; user input
+    // still waits until the command ends.
+    void KeepAlive();
+
     // The modal windows the menus open.
     void SetModalWindow(Window window, QWidget* dialog) { modal_[window] = dialog; }
 
@@ -60,6 +64,8 @@ protected:
 
     // Connects the events of the shared controls; called once the logic exists.
     void WireCommon(MainLogic& logic);
+    // A device command's button: usable once the program has a device layer.
+    void WireDeviceCommand(QAbstractButton* button, const MainLogic& logic, std::function<void()> handler);
     // Runs a handler; an error that escapes it is shown and the program goes on.
     void Guard(const std::function<void()>& handler);
 
@@ -92,6 +98,7 @@ private:
     std::map<Window, QWidget*> modal_;
     bool centred_ = false;
     MainLogic* logic_ = nullptr;
+    bool closeWhenIdle_ = false;
 
 protected:
     void showEvent(QShowEvent* event) override;

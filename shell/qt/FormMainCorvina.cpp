@@ -35,12 +35,13 @@ MainWindowLayout CorvinaLayout() {
 
 }  // namespace
 
-TfrmMainCorvina::TfrmMainCorvina(CorvinaState& state, SettingsLocation settings)
-    : TfrmMain(CorvinaLayout()), logic_(state, *this, std::move(settings)) {
+TfrmMainCorvina::TfrmMainCorvina(CorvinaState& state, Hardware hardware, SettingsLocation settings)
+    : TfrmMain(CorvinaLayout()), logic_(state, *this, hardware, std::move(settings)) {
     for (const flash::DeviceEntry& device : flash::Catalogue())
         if (!device.listText.empty()) cboType->addItem(QString::fromUtf8(device.listText.data(), int(device.listText.size())));
 
-    AddButton("cmdSignature", "&Signature", "Read uController Signature", {112, 304})->setEnabled(false);
+    QPushButton* cmdSignature = AddButton("cmdSignature", "&Signature", "Read uController Signature", {112, 304});
+    WireDeviceCommand(cmdSignature, logic_, [this] { logic_.cmdSignatureClick(); });
 
     auto* fraProgBits = new QGroupBox("Program Bits", Client());
     fraProgBits->setObjectName("fraProgBits");

@@ -10,8 +10,8 @@ class TfrmMainCorvina : public TfrmMain {
     Q_OBJECT
 public:
     // `settings`: where the settings file is kept; beside the program unless a test says otherwise.
-    explicit TfrmMainCorvina(CorvinaState& state,
-                             SettingsLocation settings = SettingsLocation::ForProgram("Corvina.set", "corvina"));
+    TfrmMainCorvina(CorvinaState& state, Hardware hardware,
+                    SettingsLocation settings = SettingsLocation::ForProgram("Corvina.set", "corvina"));
 
     CorvinaMain& Logic() { return logic_; }
 

@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QValidator>
 
 #include "eeprom/EepromCatalogue.h"
 #include "shell/qt/Fonts.h"
+#include "shell/qt/UpperCaseValidator.h"
 
 namespace shell::qt {
 namespace {
@@ -38,23 +38,14 @@ MainWindowLayout QuillonLayout() {
 
 QString Q(std::string_view text) { return QString::fromUtf8(text.data(), int(text.size())); }
 
-// Typed letters show in upper case, as the field's character case says.
-class UpperCase : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-
 }  // namespace
 
-TfrmMainQuillon::TfrmMainQuillon(QuillonState& state, SettingsLocation settings)
-    : TfrmMain(QuillonLayout()), logic_(state, *this, std::move(settings)) {
+TfrmMainQuillon::TfrmMainQuillon(QuillonState& state, Hardware hardware, SettingsLocation settings)
+    : TfrmMain(QuillonLayout()), logic_(state, *this, hardware, std::move(settings)) {
     for (const eeprom::DeviceEntry& device : eeprom::Catalogue()) cboType->addItem(Q(device.listText));
 
-    AddButton("cmdErase", "Era&se", "Erase Eeprom", {208, 264})->setEnabled(false);
+    QPushButton* cmdErase = AddButton("cmdErase", "Era&se", "Erase Eeprom", {208, 264});
+    WireDeviceCommand(cmdErase, logic_, [this] { logic_.cmdEraseClick(); });
 
     AddLabel("Write  Delay", {441, 62});
     QComboBox* cboWriteDelay =
@@ -80,7 +71,7 @@ TfrmMainQuillon::TfrmMainQuillon(QuillonState& state, SettingsLocation settings)
         edit->setObjectName(field.name);
         edit->setGeometry(488, field.top, 41, 19);
         edit->setMaxLength(4);
-        edit->setValidator(new UpperCase(edit));
+        edit->setValidator(new UpperCaseValidator(edit));
         edit->setToolTip(field.hint);
         edit->setFont(PixelFont("Arial", 12, true));
         edit->setStyleSheet("QLineEdit { color: blue; }");

@@ -11,8 +11,8 @@ class TfrmMainQuillon : public TfrmMain {
     Q_OBJECT
 public:
     // `settings`: where the settings file is kept; beside the program unless a test says otherwise.
-    explicit TfrmMainQuillon(QuillonState& state,
-                             SettingsLocation settings = SettingsLocation::ForProgram("Marrow.set", "quillon"));
+    TfrmMainQuillon(QuillonState& state, Hardware hardware,
+                    SettingsLocation settings = SettingsLocation::ForProgram("Marrow.set", "quillon"));
     ~TfrmMainQuillon() override;
 
     QuillonMain& Logic() { return logic_; }

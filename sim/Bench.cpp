@@ -1,0 +1,133 @@
+#include "sim/Bench.h"
+
+#include "io/Timer.h"
+#include "io/Unitio.h"
+
+namespace sim {
+namespace {
+
+using io::Board;
+
+bool Rising(uint8_t before, uint8_t after, uint8_t bit) { return !(before & bit) && (after & bit); }
+
+}  // namespace
+
+// The board sits at one address; a command on another port finds nothing
+// there, as it would on a real PC.
+std::string Bench::Claim(uint16_t) {
+    claimed_ = true;
+    return {};
+}
+
+void Bench::Record(uint16_t port, uint8_t value, bool write) {
+    now_ += kPortAccessNanoseconds;
+    ++accesses_;
+    (write ? writes_ : reads_)[port & 0x3FF]++;
+    if (tracing_) trace_.push_back({now_, port, value, write});
+}
+
+uint64_t Bench::Writes(uint16_t port) const { return writes_[port & 0x3FF]; }
+uint64_t Bench::Reads(uint16_t port) const { return reads_[port & 0x3FF]; }
+
+void Bench::WaitUntil(uint64_t nanoseconds) {
+    if (nanoseconds > now_) now_ = nanoseconds;
+}
+
+void Bench::PortOut(uint16_t port, uint16_t value) {
+    const uint8_t byte = value & 0xFF;
+    Record(port, byte, true);
+    if (port == base_) DataPortWritten(byte);
+    else if (port == base_ + 2) ControlPortWritten(byte);
+    else if (port == io::kTimerModePort || port == io::kTimerCountPort || port == io::kSystemControlPort)
+        TimerWritten(port, byte);
+}
+
+uint16_t Bench::PortIn(uint16_t port) {
+    uint8_t value = 0xFF;  // nothing answers
+    if (port == base_ + 1) {
+        const bool serialOut = bus_ & 0x80;
+        const bool bit7 = stuckStatus_ ? *stuckStatus_ : !serialOut;  // complemented on the way
+        value = static_cast<uint8_t>((bit7 ? 0x80 : 0x00) | 0x7F);
+    } else if (port == io::kSystemControlPort) {
+        value = static_cast<uint8_t>((port61_ & ~0x23) | (port61Written_ & 0x03) | (TimerOutput() ? 0x20 : 0));
+    }
+    Record(port, value, false);
+    return value;
+}
+
+uint8_t Bench::DataLines() {
+    const std::optional<uint8_t> chip = chip_ ? chip_->DriveData(lines_, now_) : std::nullopt;
+    if (lines_.bus && chip) {
+        ++contentions_;  // both drive: the lines fight, the low side wins
+        return *lines_.bus & *chip;
+    }
+    if (lines_.bus) return *lines_.bus;
+    if (chip) return *chip;
+    return 0xFF;
+}
+
+void Bench::DataPortWritten(uint8_t value) {
+    const uint8_t before = dataPort_;
+    dataPort_ = value;
+    if (Rising(before, value, Board::kBusClock)) {
+        if (value & Board::kBusCapture)
+            bus_ = DataLines();
+        else
+            bus_ = static_cast<uint8_t>((bus_ << 1) | (value & Board::kSerialData));
+    }
+    if (Rising(before, value, Board::kChainClock)) chain_ = static_cast<uint8_t>((chain_ << 1) | (value & Board::kSerialData));
+    if (Rising(before, value, Board::kHighLatch)) lines_.addressHigh = chain_;
+    if (Rising(before, value, Board::kControlLatch)) lines_.controlRegister = chain_;
+    UpdateSocket();
+}
+
+void Bench::ControlPortWritten(uint8_t value) {
+    const uint8_t before = controlPort_;
+    controlPort_ = value;
+    if (Rising(before, value, Board::kLowLatchStrobe)) lines_.addressLow = DataLines();
+    UpdateSocket();
+}
+
+void Bench::UpdateSocket() {
+    SocketLines lines = lines_;
+    lines.controlPort = controlPort_ & 0x07;
+    lines.bus = (dataPort_ & Board::kBusRelease) ? std::nullopt : std::optional<uint8_t>(bus_);
+    const bool changed = !(lines == lines_);
+    lines_ = lines;
+    if (lines_.bus && chip_ && chip_->DriveData(lines_, now_)) ++contentions_;
+    if (changed && chip_) chip_->LinesChanged(lines_, now_);
+}
+
+// The 8254's channel 2 in mode 0: the count runs while the gate is on and the
+// output goes high when it has run out.
+void Bench::TimerWritten(uint16_t port, uint8_t value) {
+    if (port == io::kTimerModePort) {
+        if ((value & 0xC0) != 0x80) return;  // another channel
+        timerMode_ = value;
+        lowByteNext_ = true;
+        countedNs_ = 0;
+        gateOnSince_ = now_;
+        return;
+    }
+    if (port == io::kTimerCountPort) {
+        timerCount_ = lowByteNext_ ? static_cast<uint16_t>((timerCount_ & 0xFF00) | value)
+                                   : static_cast<uint16_t>((timerCount_ & 0x00FF) | (value << 8));
+        lowByteNext_ = !lowByteNext_;
+        countedNs_ = 0;
+        gateOnSince_ = now_;
+        return;
+    }
+    port61Written_ = value;
+    const bool gate = value & 0x01;
+    if (gate && !gate_) gateOnSince_ = now_;
+    if (!gate && gate_) countedNs_ += now_ - gateOnSince_;
+    gate_ = gate;
+}
+
+bool Bench::TimerOutput() const {
+    if (timerDead_ || timerMode_ == 0) return false;
+    const uint64_t counted = countedNs_ + (gate_ ? now_ - gateOnSince_ : 0);
+    return counted >= io::TicksToNanoseconds(timerCount_ == 0 ? 65536u : timerCount_);
+}
+
+}  // namespace sim

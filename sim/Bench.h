@@ -1,0 +1,108 @@
+// The virtual bench: a PortIo whose ports are a model of the programmer board,
+// the PC's interval timer channel 2 and a socket for a chip model. Time is
+// virtual: every port access costs kPortAccessNanoseconds, waits jump ahead,
+// and nothing waits in real time.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "io/PortIo.h"
+#include "sim/Socket.h"
+
+namespace sim {
+
+inline constexpr uint64_t kPortAccessNanoseconds = 1000;  // an ISA-speed port access
+
+struct Access {
+    uint64_t time;
+    uint16_t port;
+    uint8_t value;
+    bool write;
+};
+
+class Bench : public io::PortIo, public io::Clock {
+public:
+    explicit Bench(uint16_t portBase = 0x378) : base_(portBase) {}
+
+    // PortIo
+    std::string Claim(uint16_t portBase) override;
+    void Release() override { claimed_ = false; }
+    void PortOut(uint16_t port, uint16_t value) override;
+    uint16_t PortIn(uint16_t port) override;
+    bool HasTimerPorts() const override { return true; }
+
+    // Clock: virtual time.
+    uint64_t Now() override { return now_; }
+    void WaitUntil(uint64_t nanoseconds) override;
+
+    void Insert(SocketChip* chip) { chip_ = chip; }
+    const SocketLines& Lines() const { return lines_; }
+
+    // The board's registers, as the hardware holds them.
+    uint8_t BusRegister() const { return bus_; }
+    uint8_t DataPort() const { return dataPort_; }
+    uint8_t ControlPort() const { return controlPort_; }
+    uint8_t ChainRegister() const { return chain_; }
+    // What the data lines carry: the bus, the chip, or the pull-ups (0xFF).
+    uint8_t DataLines();
+
+    // Trace and counters.
+    void Trace(bool on) { tracing_ = on; }
+    const std::vector<Access>& Accesses() const { return trace_; }
+    void ClearTrace() { trace_.clear(); }
+    uint64_t Writes(uint16_t port) const;
+    uint64_t Reads(uint16_t port) const;
+    uint64_t AccessCount() const { return accesses_; }
+    uint64_t Contentions() const { return contentions_; }
+
+    // Faults and settings for tests.
+    void StatusBit7(std::optional<bool> stuck) { stuckStatus_ = stuck; }
+    void TimerNeverFires(bool never) { timerDead_ = never; }
+    void SystemControlBits(uint8_t bits) { port61_ = bits; }  // what port 0x61 reads besides gate, speaker, output
+    uint8_t Port61Written() const { return port61Written_; }
+
+    // The 8254 channel 2 as last programmed.
+    uint8_t TimerMode() const { return timerMode_; }
+    uint16_t TimerCount() const { return timerCount_; }
+
+private:
+    void DataPortWritten(uint8_t value);
+    void ControlPortWritten(uint8_t value);
+    void TimerWritten(uint16_t port, uint8_t value);
+    bool TimerOutput() const;
+    void UpdateSocket();
+    void Record(uint16_t port, uint8_t value, bool write);
+
+    uint16_t base_;
+    bool claimed_ = false;
+    uint64_t now_ = 0;
+    uint64_t accesses_ = 0;
+
+    uint8_t dataPort_ = 0;
+    uint8_t controlPort_ = 0;
+    uint8_t bus_ = 0;
+    uint8_t chain_ = 0;
+    SocketLines lines_;
+    SocketChip* chip_ = nullptr;
+    uint64_t contentions_ = 0;
+
+    uint8_t port61_ = 0x10;
+    uint8_t port61Written_ = 0;
+    uint8_t timerMode_ = 0;
+    uint16_t timerCount_ = 0;
+    bool lowByteNext_ = true;
+    bool gate_ = false;
+    uint64_t countedNs_ = 0;     // counting time before the gate last went on
+    uint64_t gateOnSince_ = 0;
+    bool timerDead_ = false;
+    std::optional<bool> stuckStatus_;
+
+    bool tracing_ = true;
+    std::vector<Access> trace_;
+    std::vector<uint64_t> writes_ = std::vector<uint64_t>(0x400);
+    std::vector<uint64_t> reads_ = std::vector<uint64_t>(0x400);
+};
+
+}  // namespace sim

@@ -1,0 +1,16 @@
+// A board on the bench with its timer: what a -sim program or a test drives.
+#pragma once
+
+#include "io/Timer.h"
+#include "io/Unitio.h"
+#include "sim/Bench.h"
+
+namespace sim {
+
+struct BenchBoard {
+    Bench bench;
+    io::Timer timer{bench, bench};
+    io::Board board{bench, timer};
+};
+
+}  // namespace sim

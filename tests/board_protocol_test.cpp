@@ -1,0 +1,164 @@
+// The board register protocol on the bench: the bytes written, how many, and
+// what the board model ends up holding.
+#include <gtest/gtest.h>
+
+#include "sim/BenchBoard.h"
+
+namespace test {
+namespace {
+
+using io::Board;
+
+constexpr uint16_t kData = 0x378, kStatus = 0x379, kControl = 0x37A;
+
+// A chip that drives the data lines with a fixed byte whenever the bus is released.
+struct DrivingChip : sim::SocketChip {
+    std::optional<uint8_t> value;
+    bool evenOverTheBus = false;
+    void LinesChanged(const sim::SocketLines&, uint64_t) override {}
+    std::optional<uint8_t> DriveData(const sim::SocketLines& lines, uint64_t) override {
+        if (lines.bus && !evenOverTheBus) return std::nullopt;
+        return value;
+    }
+};
+
+struct Protocol : ::testing::Test {
+    sim::BenchBoard b;
+    Board& board = b.board;
+    sim::Bench& bench = b.bench;
+
+    std::vector<uint8_t> DataWrites() const {
+        std::vector<uint8_t> values;
+        for (const sim::Access& a : bench.Accesses())
+            if (a.write && a.port == kData) values.push_back(a.value);
+        return values;
+    }
+};
+
+TEST_F(Protocol, ShiftOutDataSendsTheBitsMostSignificantFirst) {
+    board.DataByte = 0x80;
+    board.ShiftOutData();
+    const std::vector<uint8_t> writes = DataWrites();
+    ASSERT_EQ(writes.size(), 26u);
+    EXPECT_EQ(std::vector<uint8_t>(writes.begin(), writes.begin() + 7),
+              (std::vector<uint8_t>{0x04, 0x05, 0x07, 0x05, 0x04, 0x06, 0x04}));
+    EXPECT_EQ(writes.back() & Board::kBusRelease, 0);
+    EXPECT_EQ(bench.BusRegister(), 0x80);
+    EXPECT_EQ(bench.Lines().bus, std::optional<uint8_t>(0x80));
+}
+
+TEST_F(Protocol, EveryOperationWritesItsCountAndWaitsATickAfterEachWrite) {
+    struct Case {
+        const char* name;
+        void (Board::*operation)();
+        uint64_t data, control, status, ticks;
+    };
+    const Case cases[] = {
+        {"ShiftOutData", &Board::ShiftOutData, 26, 0, 0, 26},
+        {"SendAddressLow", &Board::SendAddressLow, 27, 2, 0, 29},
+        {"SendAddressHigh", &Board::SendAddressHigh, 27, 0, 0, 27},
+        {"SendControlByte", &Board::SendControlByte, 27, 0, 0, 27},
+        {"ReadDataByte", &Board::ReadDataByte, 18, 0, 8, 18},
+        {"ReleaseBus", &Board::ReleaseBus, 1, 0, 0, 1},
+        {"SetControlBit0", &Board::SetControlBit0, 0, 1, 0, 1},
+        {"ClearControlBit0", &Board::ClearControlBit0, 0, 1, 0, 1},
+        {"PulseControlBit0", &Board::PulseControlBit0, 0, 2, 0, 1},
+        {"SetControlBit1", &Board::SetControlBit1, 0, 1, 0, 1},
+        {"SetControlBit2", &Board::SetControlBit2, 0, 1, 0, 1},
+    };
+    for (const Case& c : cases) {
+        sim::BenchBoard fresh;
+        (fresh.board.*c.operation)();
+        EXPECT_EQ(fresh.bench.Writes(kData), c.data) << c.name;
+        EXPECT_EQ(fresh.bench.Writes(kControl), c.control) << c.name;
+        EXPECT_EQ(fresh.bench.Reads(kStatus), c.status) << c.name;
+        EXPECT_EQ(fresh.bench.Writes(io::kTimerModePort), c.ticks) << c.name << ": one tick per write";
+    }
+}
+
+TEST_F(Protocol, PulseControlBit0WaitsOnlyAfterItsSecondWrite) {
+    board.PulseControlBit0();
+    const auto& trace = bench.Accesses();
+    ASSERT_GE(trace.size(), 3u);
+    EXPECT_EQ(trace[0].port, kControl);
+    EXPECT_EQ(trace[0].value & 1, 1);
+    EXPECT_EQ(trace[1].port, kControl);  // straight after: no tick in between
+    EXPECT_EQ(trace[1].value & 1, 0);
+    EXPECT_EQ(trace[2].port, io::kTimerModePort);
+}
+
+TEST_F(Protocol, ReadDataByteAssemblesTheComplementOfTheStatusLine) {
+    bench.StatusBit7(false);
+    board.ReadDataByte();
+    EXPECT_EQ(board.DataByte, 0xFF);
+    bench.StatusBit7(true);
+    board.ReadDataByte();
+    EXPECT_EQ(board.DataByte, 0x00);
+    EXPECT_TRUE(DataWrites().back() & Board::kBusRelease) << "the bus is left released";
+}
+
+TEST_F(Protocol, TheModelHoldsWhatEachOperationMeantToLoad) {
+    for (uint8_t value : {0x00, 0x01, 0x80, 0xA5, 0x5A, 0xFF, 0x3C}) {
+        sim::BenchBoard fresh;
+        Board& b = fresh.board;
+        b.DataByte = b.AddressLow = b.AddressHigh = b.ControlByte = value;
+        b.PowerFlags = 0x81;
+        b.ShiftOutData();
+        EXPECT_EQ(fresh.bench.BusRegister(), value);
+        b.SendAddressLow();
+        EXPECT_EQ(fresh.bench.Lines().addressLow, value);
+        EXPECT_FALSE(fresh.bench.Lines().bus) << "released after the strobe";
+        b.SendAddressHigh();
+        EXPECT_EQ(fresh.bench.Lines().addressHigh, value);
+        b.SendControlByte();
+        const uint8_t merged = static_cast<uint8_t>((value & 0x7E) | 0x81);
+        EXPECT_EQ(b.ControlByte, merged);
+        EXPECT_EQ(fresh.bench.Lines().controlRegister, merged);
+        EXPECT_EQ(fresh.bench.Lines().addressHigh, value) << "the control latch leaves the high address";
+
+        DrivingChip chip;
+        chip.value = value;
+        fresh.bench.Insert(&chip);
+        b.ReadDataByte();
+        EXPECT_EQ(b.DataByte, value) << "read back from the chip";
+        EXPECT_EQ(fresh.bench.Contentions(), 0u);
+    }
+}
+
+TEST_F(Protocol, SendControlByteAlwaysSendsThePowerFlags) {
+    struct Case {
+        uint16_t control, power, merged;
+    };
+    for (const Case& c : {Case{0xFF, 0x01, 0x7F}, Case{0x00, 0x81, 0x81}, Case{0x81, 0x00, 0x00}, Case{0x7E, 0x80, 0xFE}}) {
+        sim::BenchBoard fresh;
+        fresh.board.ControlByte = c.control;
+        fresh.board.PowerFlags = c.power;
+        fresh.board.SendControlByte();
+        EXPECT_EQ(fresh.board.ControlByte, c.merged);
+        EXPECT_EQ(fresh.bench.Lines().controlRegister, c.merged);
+        EXPECT_EQ(fresh.bench.Lines().SupplyOn(), !(c.merged & 0x80));
+    }
+}
+
+TEST_F(Protocol, SendAddressLowDrivesTheBusForThreeWritesEvenOverTheChip) {
+    DrivingChip chip;
+    chip.value = 0xFF;
+    chip.evenOverTheBus = true;  // its outputs are enabled all along
+    board.ReleaseBus();  // as at rest
+    bench.ClearTrace();
+    bench.Insert(&chip);
+    board.AddressLow = 0x3C;
+    board.SendAddressLow();
+    int driving = 0;
+    bool drives = false;
+    for (const sim::Access& a : bench.Accesses()) {
+        if (a.write && a.port == kData) drives = !(a.value & Board::kBusRelease);
+        if (a.write && (a.port == kData || a.port == kControl) && drives) ++driving;
+    }
+    EXPECT_EQ(driving, 3);
+    EXPECT_EQ(bench.Lines().addressLow, 0x3C);
+    EXPECT_GT(bench.Contentions(), 0u) << "the bench flags both driving the lines";
+}
+
+}  // namespace
+}  // namespace test

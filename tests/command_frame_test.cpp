@@ -1,0 +1,231 @@
+// The frame around every device command, with a device layer of the test's own.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "Programs.h"
+
+namespace test {
+namespace {
+
+// What the window showed while an entry ran.
+struct Seen {
+    bool busy, statusBar, command, progress;
+    std::string activity;
+};
+
+class TestDevice : public shell::DeviceLayer {
+public:
+    explicit TestDevice(shell::AppState& state) : state_(state) {}
+    void Attach(FakeMainView& view) { view_ = &view; }
+
+    void BlankCheckDevice() override { Run("BlankCheck"); }
+    void ReadDevice() override {
+        Run("Read");
+        for (size_t i = 0; i < 0x1000; ++i) state_.DataBuffer[i] = 0x5A;
+    }
+    void WriteDevice() override { Run("Write"); }
+    void VerifyDevice() override { Run("Verify"); }
+    void EraseDevice() override { Run("Erase"); }
+    void ReadSignature() override { Run("Signature"); }
+    void BoardIdle() override { calls.push_back("BoardIdle"); }
+
+    std::string result = "OK";  // what each entry leaves in ResultText
+    bool throws = false;
+    std::function<void()> during;
+    std::vector<std::string> calls;
+    std::vector<Seen> seen;
+
+private:
+    void Run(const char* entry) {
+        calls.push_back(entry);
+        seen.push_back({view_->busy, view_->Visible(Ctl::stsBar), view_->Visible(Ctl::stxCmd),
+                        view_->Visible(Ctl::stxAdres), view_->Text(Ctl::stxCmd)});
+        view_->SetText(Ctl::stxAdres, "00FF");
+        if (during) during();
+        if (throws) throw std::runtime_error("board gone");
+        state_.ResultText = result;
+    }
+    shell::AppState& state_;
+    FakeMainView* view_ = nullptr;
+};
+
+struct CorvinaFrame {
+    TempFolder folder;
+    shell::CorvinaState state;
+    FakeMainView view;
+    sim::BenchBoard board;
+    TestDevice device{state};
+    shell::CorvinaMain logic{state, view, {board.bench, board.timer, board.board, &device},
+                             shell::SettingsLocation("Program.set", {folder.path()})};
+    CorvinaFrame() {
+        device.Attach(view);
+        logic.FormCreate();
+        device.calls.clear();
+    }
+};
+
+struct QuillonFrame {
+    TempFolder folder;
+    shell::QuillonState state;
+    FakeMainView view;
+    sim::BenchBoard board;
+    TestDevice device{state};
+    shell::QuillonMain logic{state, view, {board.bench, board.timer, board.board, &device},
+                             shell::SettingsLocation("Program.set", {folder.path()})};
+    QuillonFrame() {
+        device.Attach(view);
+        logic.FormCreate();
+        device.calls.clear();
+    }
+};
+
+void ExpectAtRest(const FakeMainView& view, const char* what) {
+    EXPECT_TRUE(view.Visible(Ctl::stsBar)) << what;
+    EXPECT_FALSE(view.Visible(Ctl::stxCmd)) << what;
+    EXPECT_FALSE(view.Visible(Ctl::stxAdres)) << what;
+    EXPECT_FALSE(view.busy) << what;
+}
+
+TEST(CommandFrame, StartUpPreparesTheTimerAndRestsTheBoard) {
+    CorvinaFrame fresh;
+    EXPECT_EQ(fresh.board.board.PowerFlags, 0x81);
+    EXPECT_GT(fresh.board.bench.Writes(0x61), 0u) << "TimerInit wrote port 0x61";
+    QuillonFrame q;
+    EXPECT_EQ(q.board.board.ControlPortShadow & 0x04, 0x04) << "Quillon sets control bit 2 at start";
+}
+
+TEST(CommandFrame, EachCommandShowsItsWordAndReportsItsOutcome) {
+    struct Case {
+        const char* name;
+        void (shell::CorvinaMain::*click)();
+        const char* activity;
+        const char* title;
+        const char* okText;
+        Box failureBox;
+    };
+    const Case cases[] = {
+        {"BlankCheck", &shell::CorvinaMain::cmdBlankChkClick, "Blank Checking", "BLANK CHECK", "Blank Check O.K",
+         Box::Warning},
+        {"Write", &shell::CorvinaMain::cmdWriteClick, "Programming", "WRITE", "Programming/Verify OK", Box::Error},
+        {"Verify", &shell::CorvinaMain::cmdVerifyClick, "Verifying", "VERIFY", "Verify OK", Box::Warning},
+    };
+    for (const Case& k : cases) {
+        for (const char* result : {"OK", "Buffer Verify Error @ Address  012A", ""}) {
+            CorvinaFrame c;
+            c.device.result = result;
+            c.state.HexFileName = "/w/a.hex";
+            (c.logic.*k.click)();
+            ASSERT_EQ(c.device.calls, std::vector<std::string>{k.name});
+            const Seen& seen = c.device.seen[0];
+            EXPECT_TRUE(seen.busy && !seen.statusBar && seen.command && seen.progress) << k.name;
+            EXPECT_EQ(seen.activity, k.activity);
+            ExpectAtRest(c.view, k.name);
+            const bool ok = std::string(result) == "OK";
+            EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{ok ? k.okText : result, k.title,
+                                                            ok ? Box::Information : k.failureBox}}))
+                << k.name << " " << result;
+            EXPECT_EQ(c.state.HexFileName, "/w/a.hex") << "only Read drops the file";
+        }
+    }
+}
+
+TEST(CommandFrame, ReadAlwaysCompletesAndTheBufferThenHoldsTheChip) {
+    CorvinaFrame c;
+    c.state.HexFileName = "/home/ann/blink.hex";
+    c.device.result = "whatever";
+    c.logic.cmdReadClick();
+    EXPECT_EQ(c.device.seen[0].activity, "Reading");
+    EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{"Data Reading Complete", "READ", Box::Information}}));
+    EXPECT_EQ(c.state.HexFileName, "");
+    EXPECT_EQ(c.state.LastFolder, "/home/ann/");
+    EXPECT_EQ(c.view.panels[0], " Hex File :  NONE");
+    EXPECT_EQ(c.view.Cell(1, 1), "5A");
+    EXPECT_EQ(c.view.Text(Ctl::stxCkSum), "A000");
+    ExpectAtRest(c.view, "Read");
+}
+
+TEST(CommandFrame, CorvinaWriteSaysLockBitsByTheProgramBitsAfterTheEntry) {
+    CorvinaFrame c;
+    c.logic.cmdWriteClick();
+    EXPECT_EQ(c.view.boxes.back().text, "Programming/Verify OK");
+    c.device.during = [&] { c.state.ProgramBits = 0x04; };  // the word is read after the entry
+    c.logic.cmdWriteClick();
+    EXPECT_EQ(c.view.boxes.back().text, "Programming/Verify OK\nLock Bits Programmed");
+    EXPECT_FALSE(c.view.Checked(Ctl::chkLB3)) << "the frame looks at the word, not the boxes";
+}
+
+TEST(CommandFrame, QuillonErase) {
+    QuillonFrame q;
+    q.logic.cmdEraseClick();
+    EXPECT_EQ(q.device.seen[0].activity, "Erasing");
+    EXPECT_EQ(q.view.boxes.back(), (ShownBox{"Erasing OK", "ERASE", Box::Information}));
+    q.device.result = "Erasing Error @ Device Address  0000\nData Read  =  00";
+    q.logic.cmdEraseClick();
+    EXPECT_EQ(q.view.boxes.back(), (ShownBox{q.device.result, "ERASE", Box::Warning}));
+}
+
+TEST(CommandFrame, SignatureHasNoFrameAndAlwaysInforms) {
+    CorvinaFrame c;
+    c.device.result = "";
+    c.logic.cmdSignatureClick();
+    const Seen& seen = c.device.seen[0];
+    EXPECT_FALSE(seen.busy);
+    EXPECT_TRUE(seen.statusBar);
+    EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{"", "SIGNATURE", Box::Information}}));
+}
+
+TEST(CommandFrame, AnErrorInsideTheEntryRestsTheBoardAndTheDisplay) {
+    CorvinaFrame c;
+    c.device.throws = true;
+    EXPECT_THROW(c.logic.cmdWriteClick(), std::runtime_error);
+    EXPECT_EQ(c.device.calls, (std::vector<std::string>{"Write", "BoardIdle"}));
+    ExpectAtRest(c.view, "after an error");
+    EXPECT_FALSE(c.logic.Busy());
+    EXPECT_TRUE(c.view.boxes.empty());
+}
+
+// A port that cannot be had.
+struct RefusedPort : io::PortIo {
+    std::string Claim(uint16_t base) override { return "no access to " + std::to_string(base); }
+    void Release() override {}
+    void PortOut(uint16_t, uint16_t) override { ++touched; }
+    uint16_t PortIn(uint16_t) override { return ++touched, 0xFF; }
+    bool HasTimerPorts() const override { return true; }
+    int touched = 0;
+};
+
+TEST(CommandFrame, WithoutPortAccessNothingIsTouched) {
+    TempFolder folder;
+    shell::CorvinaState state;
+    FakeMainView view;
+    RefusedPort port;
+    io::SteadyClock clock;
+    io::Timer timer(port, clock);
+    io::Board board(port, timer);
+    TestDevice device(state);
+    device.Attach(view);
+    shell::CorvinaMain logic(state, view, {port, timer, board, &device},
+                             shell::SettingsLocation("P.set", {folder.path()}));
+    logic.FormCreate();
+    state.HexFileName = "/w/a.hex";
+    const shell::Buffer before = state.DataBuffer;
+    const std::pair<const char*, void (shell::CorvinaMain::*)()> commands[] = {
+        {"READ", &shell::CorvinaMain::cmdReadClick},
+        {"WRITE", &shell::CorvinaMain::cmdWriteClick},
+        {"SIGNATURE", &shell::CorvinaMain::cmdSignatureClick},
+    };
+    for (auto [title, click] : commands) {
+        view.boxes.clear();
+        (logic.*click)();
+        EXPECT_EQ(view.boxes, (std::vector<ShownBox>{{"no access to 888", title, Box::Error}})) << title;
+    }
+    EXPECT_TRUE(device.calls.empty());
+    EXPECT_EQ(port.touched, 0);
+    EXPECT_EQ(state.DataBuffer, before);
+    EXPECT_EQ(state.HexFileName, "/w/a.hex");
+    ExpectAtRest(view, "refused");
+}
+
+}  // namespace
+}  // namespace test

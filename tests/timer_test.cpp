@@ -1,0 +1,120 @@
+// The timer delays: the 8254 as programmed on the bench, and the monotonic
+// clock where there is no timer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "sim/BenchBoard.h"
+
+namespace test {
+namespace {
+
+TEST(Timer, TimerDelayProgramsChannel2AndWaitsForItsOutput) {
+    sim::BenchBoard b;
+    b.bench.SystemControlBits(0xC0);
+    b.timer.TimerInit();
+    b.bench.ClearTrace();
+    b.timer.TimerDelay(0x1234);
+    const auto& t = b.bench.Accesses();
+    ASSERT_GE(t.size(), 6u);
+    const uint16_t shadow = b.timer.Port61Shadow();
+    EXPECT_TRUE(t[0].write && t[0].port == 0x43 && t[0].value == 0xB0);
+    EXPECT_TRUE(t[1].write && t[1].port == 0x42 && t[1].value == 0x34);
+    EXPECT_TRUE(t[2].write && t[2].port == 0x42 && t[2].value == 0x12);
+    EXPECT_TRUE(t[3].write && t[3].port == 0x61 && t[3].value == (shadow | 0x01));
+    for (size_t i = 4; i + 1 < t.size(); ++i) EXPECT_TRUE(!t[i].write && t[i].port == 0x61) << i;
+    EXPECT_TRUE(t.back().write && t.back().port == 0x61 && t.back().value == (shadow & 0xFE));
+    EXPECT_TRUE(t[t.size() - 2].value & 0x20) << "the last poll saw the output high";
+    EXPECT_EQ(b.timer.Fallbacks(), 0);
+}
+
+TEST(Timer, EveryNamedDelayLastsAtLeastItsTicks) {
+    struct Case {
+        const char* name;
+        void (io::Timer::*delay)();
+        uint64_t ticks;
+    };
+    const Case cases[] = {
+        {"DelayTick", &io::Timer::DelayTick, 1},        {"Delay12us", &io::Timer::Delay12us, 14},
+        {"Delay100us", &io::Timer::Delay100us, 119},    {"Delay2ms", &io::Timer::Delay2ms, 2387},
+        {"Delay10ms", &io::Timer::Delay10ms, 11932},    {"Delay500ms", &io::Timer::Delay500ms, 50 * 11932},
+    };
+    for (const Case& c : cases) {
+        sim::BenchBoard b;
+        b.timer.TimerInit();
+        const uint64_t start = b.bench.Now();
+        (b.timer.*c.delay)();
+        const uint64_t took = b.bench.Now() - start;
+        EXPECT_GE(took, c.ticks * 1'000'000'000 / io::kTimerHz) << c.name;
+        EXPECT_LT(took, c.ticks * 1'000'000'000 / io::kTimerHz + 60'000 * (c.ticks / 11932 + 1)) << c.name;
+    }
+    sim::BenchBoard b;
+    b.timer.DelayWrite(5965);
+    EXPECT_EQ(b.bench.TimerCount(), 5965);
+}
+
+TEST(Timer, Delay500msIsFiftySeparateCountsOf10ms) {
+    sim::BenchBoard b;
+    int hooks = 0;
+    b.timer.OnLongWait([&] { ++hooks; });
+    b.timer.Delay500ms();
+    EXPECT_EQ(b.bench.Writes(0x43), 50u);
+    EXPECT_EQ(b.bench.TimerCount(), 11932);
+    EXPECT_EQ(hooks, 50);
+    EXPECT_GE(b.bench.Now(), 500'000'000u);
+}
+
+TEST(Timer, TimerInitKeepsEveryBitOfPort61ButGateAndSpeaker) {
+    for (uint8_t bits : {0x00, 0xFF, 0xC4, 0x13, 0x9C}) {
+        sim::BenchBoard b;
+        b.bench.SystemControlBits(bits);
+        b.timer.TimerInit();
+        const auto& t = b.bench.Accesses();
+        ASSERT_EQ(t.size(), 2u);
+        EXPECT_FALSE(t[0].write);
+        EXPECT_TRUE(t[1].write);
+        EXPECT_EQ(t[1].value, t[0].value & 0xFC) << int(bits);
+        EXPECT_EQ(b.timer.Port61Shadow(), t[0].value & 0xFC);
+    }
+}
+
+TEST(Timer, ATimerThatNeverFiresFallsBackToTheClockWithinItsBound) {
+    sim::BenchBoard b;
+    b.bench.TimerNeverFires(true);
+    const uint64_t start = b.bench.Now();
+    b.timer.TimerDelay(119);
+    const uint64_t took = b.bench.Now() - start;
+    EXPECT_EQ(b.timer.Fallbacks(), 1);
+    EXPECT_GE(took, io::TicksToNanoseconds(119));
+    EXPECT_LT(took, io::TicksToNanoseconds(119) + 25'000'000u) << "given up after the grace time";
+    EXPECT_EQ(b.bench.Accesses().back().value & 0x01, 0) << "the gate is off again";
+}
+
+// A port back end without timer ports: the monotonic clock counts the waits.
+struct NoTimerPorts : io::PortIo {
+    std::string Claim(uint16_t) override { return {}; }
+    void Release() override {}
+    void PortOut(uint16_t, uint16_t) override { ++writes; }
+    uint16_t PortIn(uint16_t) override { return 0xFF; }
+    bool HasTimerPorts() const override { return false; }
+    int writes = 0;
+};
+
+TEST(Timer, TheMonotonicFallbackNeverEndsEarly) {
+    NoTimerPorts port;
+    io::SteadyClock clock;
+    io::Timer timer(port, clock);
+    timer.TimerInit();
+    for (uint16_t ticks : {1, 14, 119, 1193, 2387}) {
+        const auto wanted = std::chrono::nanoseconds(io::TicksToNanoseconds(ticks));
+        for (int run = 0; run < 200; ++run) {
+            const auto start = std::chrono::steady_clock::now();
+            timer.TimerDelay(ticks);
+            ASSERT_GE(std::chrono::steady_clock::now() - start, wanted) << ticks << " ticks, run " << run;
+        }
+    }
+    EXPECT_EQ(port.writes, 0) << "no timer port is touched";
+}
+
+}  // namespace
+}  // namespace test
