@@ -16,13 +16,15 @@ struct Seen {
 
 class TestDevice : public shell::DeviceLayer {
 public:
-    explicit TestDevice(shell::AppState& state) : state_(state) {}
-    void Attach(FakeMainView& view) { view_ = &view; }
+    void Bind(shell::AppState& state, FakeMainView& view) {
+        state_ = &state;
+        view_ = &view;
+    }
 
     void BlankCheckDevice() override { Run("BlankCheck"); }
     void ReadDevice() override {
         Run("Read");
-        for (size_t i = 0; i < 0x1000; ++i) state_.DataBuffer[i] = 0x5A;
+        for (size_t i = 0; i < 0x1000; ++i) state_->DataBuffer[i] = 0x5A;
     }
     void WriteDevice() override { Run("Write"); }
     void VerifyDevice() override { Run("Verify"); }
@@ -44,41 +46,30 @@ private:
         view_->SetText(Ctl::stxAdres, "00FF");
         if (during) during();
         if (throws) throw std::runtime_error("board gone");
-        state_.ResultText = result;
+        state_->ResultText = result;
     }
-    shell::AppState& state_;
+    shell::AppState* state_ = nullptr;
     FakeMainView* view_ = nullptr;
 };
 
-struct CorvinaFrame {
-    TempFolder folder;
-    shell::CorvinaState state;
-    FakeMainView view;
-    sim::BenchBoard board;
-    TestDevice device{state};
-    shell::CorvinaMain logic{state, view, {board.bench, board.timer, board.board, &device},
-                             shell::SettingsLocation("Program.set", {folder.path()})};
-    CorvinaFrame() {
-        device.Attach(view);
+// A program whose device commands reach the test device.
+template <class P>
+struct Framed {
+    TestDevice device;
+    P program{false, &device};
+    decltype(P::state)& state = program.state;
+    FakeMainView& view = program.view;
+    decltype(P::logic)& logic = program.logic;
+    sim::BenchBoard& board = program.board;
+    Framed() {
+        device.Bind(state, view);
         logic.FormCreate();
         device.calls.clear();
     }
 };
 
-struct QuillonFrame {
-    TempFolder folder;
-    shell::QuillonState state;
-    FakeMainView view;
-    sim::BenchBoard board;
-    TestDevice device{state};
-    shell::QuillonMain logic{state, view, {board.bench, board.timer, board.board, &device},
-                             shell::SettingsLocation("Program.set", {folder.path()})};
-    QuillonFrame() {
-        device.Attach(view);
-        logic.FormCreate();
-        device.calls.clear();
-    }
-};
+using CorvinaFrame = Framed<Corvina>;
+using QuillonFrame = Framed<Quillon>;
 
 void ExpectAtRest(const FakeMainView& view, const char* what) {
     EXPECT_TRUE(view.Visible(Ctl::stsBar)) << what;
@@ -203,8 +194,8 @@ TEST(CommandFrame, WithoutPortAccessNothingIsTouched) {
     io::SteadyClock clock;
     io::Timer timer(port, clock);
     io::Board board(port, timer);
-    TestDevice device(state);
-    device.Attach(view);
+    TestDevice device;
+    device.Bind(state, view);
     shell::CorvinaMain logic(state, view, {port, timer, board, &device},
                              shell::SettingsLocation("P.set", {folder.path()}));
     logic.FormCreate();

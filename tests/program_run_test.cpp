@@ -12,7 +12,7 @@ namespace {
 struct InstalledCorvina {
     RuntimeFolder runtime;
     TempFolder folder;
-    std::string exe = folder / "corvina";
+    std::string exe = folder / "corvina-sim";
     InstalledCorvina() {
         std::filesystem::copy_file(CORVINA_EXE, exe);
         setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
