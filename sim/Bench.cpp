@@ -125,6 +125,7 @@ void Bench::TimerWritten(uint16_t port, uint8_t value) {
 }
 
 bool Bench::TimerOutput() const {
+    if (timerStuckHigh_) return true;
     if (timerDead_ || timerMode_ == 0) return false;
     const uint64_t counted = countedNs_ + (gate_ ? now_ - gateOnSince_ : 0);
     return counted >= io::TicksToNanoseconds(timerCount_ == 0 ? 65536u : timerCount_);

@@ -60,6 +60,7 @@ public:
     // Faults and settings for tests.
     void StatusBit7(std::optional<bool> stuck) { stuckStatus_ = stuck; }
     void TimerNeverFires(bool never) { timerDead_ = never; }
+    void TimerAlwaysHigh(bool high) { timerStuckHigh_ = high; }  // as a port that reads all ones
     void SystemControlBits(uint8_t bits) { port61_ = bits; }  // what port 0x61 reads besides gate, speaker, output
     uint8_t Port61Written() const { return port61Written_; }
 
@@ -97,6 +98,7 @@ private:
     uint64_t countedNs_ = 0;     // counting time before the gate last went on
     uint64_t gateOnSince_ = 0;
     bool timerDead_ = false;
+    bool timerStuckHigh_ = false;
     std::optional<bool> stuckStatus_;
 
     bool tracing_ = true;

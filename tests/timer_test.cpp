@@ -90,6 +90,17 @@ TEST(Timer, ATimerThatNeverFiresFallsBackToTheClockWithinItsBound) {
     EXPECT_EQ(b.bench.Accesses().back().value & 0x01, 0) << "the gate is off again";
 }
 
+TEST(Timer, AnOutputThatIsAlwaysHighCannotEndAWaitEarly) {
+    sim::BenchBoard b;
+    b.bench.TimerAlwaysHigh(true);
+    for (uint16_t ticks : {1, 119, 11932}) {
+        const uint64_t start = b.bench.Now();
+        b.timer.TimerDelay(ticks);
+        EXPECT_GE(b.bench.Now() - start, io::TicksToNanoseconds(ticks)) << ticks;
+    }
+    EXPECT_GT(b.timer.Fallbacks(), 0);
+}
+
 // A port back end without timer ports: the monotonic clock counts the waits.
 struct NoTimerPorts : io::PortIo {
     std::string Claim(uint16_t) override { return {}; }
