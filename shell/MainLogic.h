@@ -1,5 +1,6 @@
 // The main window's logic shared by both programs: the refresh routines every
-// command uses, the grid, Clear Buffer, the port menu and closing. Each program
+// command uses, the grid, the file commands, Clear, Edit and Fill, the port
+// menu, the settings, the device-command frame and closing. Each program
 // derives its own with the device list and the settings of its chips.
 #pragma once
 
@@ -51,10 +52,6 @@ public:
     void cmdReadClick();
     void cmdWriteClick();
     void cmdVerifyClick();
-
-    // A device command is running: the window must not close under it.
-    bool Busy() const { return busy_; }
-    bool HasDevice() const { return hardware_.device != nullptr; }
     void strGridTopLeftChanged() { RefreshGrid(); }
     void mnuEditClearClick();
     void mnuPortLpt1Click() { SelectPort(0); }
@@ -63,6 +60,10 @@ public:
     void mnuHelpAboutClick() { view_.ShowModal(Window::About); }
     void sbtAboutClick() { mnuHelpAboutClick(); }
     virtual void cboTypeChange() = 0;
+
+    // A device command is running: the window must not close under it.
+    bool Busy() const { return busy_; }
+    bool HasDevice() const { return hardware_.device != nullptr; }
 
     // Shared refresh routines.
     void RefreshFileLabel();
