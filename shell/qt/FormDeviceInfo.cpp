@@ -24,6 +24,7 @@ TfrmDeviceInfo::TfrmDeviceInfo(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     text->setReadOnly(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(PixelFont("Courier New", 15, true));
     QPalette tip = text->palette();
