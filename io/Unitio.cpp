@@ -19,32 +19,31 @@ void Board::WriteControl(uint16_t value) {
     timer_.DelayTick();
 }
 
-// Shifts `byte` into the bus register, most significant bit first.
-void Board::BusShift(uint16_t& v, uint16_t byte) {
-    v = With(With(With(v, kBusClock, false), kBusHeld, true), kBusCapture, false);
-    WriteData(v);
+// Clocks the eight bits of `byte` out on the serial data line, most
+// significant first, with a pulse of `clock` for each.
+void Board::ShiftBits(uint16_t& v, uint16_t byte, uint16_t clock) {
     for (int bit = 7; bit >= 0; --bit) {
         v = With(v, kSerialData, (byte >> bit) & 1);
         WriteData(v);
-        v = With(v, kBusClock, true);
+        v = With(v, clock, true);
         WriteData(v);
-        v = With(v, kBusClock, false);
+        v = With(v, clock, false);
         WriteData(v);
     }
+}
+
+// Shifts `byte` into the bus register.
+void Board::BusShift(uint16_t& v, uint16_t byte) {
+    v = With(With(With(v, kBusClock, false), kBusHeld, true), kBusCapture, false);
+    WriteData(v);
+    ShiftBits(v, byte, kBusClock);
 }
 
 // Shifts `byte` into the high-address / control chain and latches it with `latch`.
 void Board::ChainShift(uint16_t byte, uint16_t latch) {
     uint16_t v = With(With(DataPortShadow, kChainClock, false), latch, false);
     WriteData(v);
-    for (int bit = 7; bit >= 0; --bit) {
-        v = With(v, kSerialData, (byte >> bit) & 1);
-        WriteData(v);
-        v = With(v, kChainClock, true);
-        WriteData(v);
-        v = With(v, kChainClock, false);
-        WriteData(v);
-    }
+    ShiftBits(v, byte, kChainClock);
     v = With(v, latch, true);
     WriteData(v);
     v = With(v, latch, false);

@@ -50,6 +50,7 @@ public:
 private:
     void WriteData(uint16_t& v);
     void WriteControl(uint16_t value);
+    void ShiftBits(uint16_t& v, uint16_t byte, uint16_t clock);
     void BusShift(uint16_t& v, uint16_t byte);
     void ChainShift(uint16_t byte, uint16_t latch);
 

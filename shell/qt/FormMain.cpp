@@ -75,9 +75,9 @@ void TfrmMain::BuildMenu(const MainWindowLayout& layout) {
     AddMenuItem(mnuFile, "mnuFileOpen", layout.openMenuCaption);
     AddMenuItem(mnuFile, "mnuFileSave", layout.saveMenuCaption);
     mnuFile->addSeparator();
-    mnuFileExit_ = AddMenuItem(mnuFile, "mnuFileExit", "E&xit");
-    mnuFileExit_->setShortcut(QKeySequence(Qt::Key_F10));
-    mnuFileExit_->setShortcutContext(Qt::ApplicationShortcut);
+    QAction* mnuFileExit = AddMenuItem(mnuFile, "mnuFileExit", "E&xit");
+    mnuFileExit->setShortcut(QKeySequence(Qt::Key_F10));
+    mnuFileExit->setShortcutContext(Qt::ApplicationShortcut);
 
     mnuEdit = bar->addMenu("&Edit");
     mnuEdit->setObjectName("mnuEdit");
@@ -239,7 +239,7 @@ void TfrmMain::WireCommon(MainLogic& logic) {
     const std::pair<const char*, void (MainLogic::*)()> buttons[] = {
         {"sbtOpenFile", &MainLogic::sbtOpenFileClick}, {"cmdOpenFile", &MainLogic::cmdOpenFileClick},
         {"sbtSaveFile", &MainLogic::sbtSaveFileClick}, {"cmdSaveFile", &MainLogic::cmdSaveFileClick},
-        {"cmdReloadFile", &MainLogic::cmdReloadFileClick},
+        {"cmdReloadFile", &MainLogic::cmdReloadFileClick}, {"sbtAbout", &MainLogic::sbtAboutClick},
     };
     for (const auto& [name, handler] : buttons)
         connect(findChild<QAbstractButton*>(name), &QAbstractButton::clicked, this,
@@ -249,6 +249,9 @@ void TfrmMain::WireCommon(MainLogic& logic) {
         {"mnuFileSave", &MainLogic::mnuFileSaveClick},
         {"mnuEditEdit", &MainLogic::mnuEditEditClick},
         {"mnuEditFill", &MainLogic::mnuEditFillClick},
+        {"mnuEditClear", &MainLogic::mnuEditClearClick},
+        {"mnuFileExit", &MainLogic::mnuFileExitClick},
+        {"mnuHelpAbout", &MainLogic::mnuHelpAboutClick},
     };
     for (const auto& [name, handler] : items)
         connect(findChild<QAction*>(name), &QAction::triggered, this,
@@ -261,13 +264,6 @@ void TfrmMain::WireCommon(MainLogic& logic) {
     };
     for (const auto& [name, handler] : commands)
         WireDeviceCommand(findChild<QAbstractButton*>(name), logic, [&logic, handler = handler] { (logic.*handler)(); });
-    connect(findChild<QToolButton*>("sbtAbout"), &QToolButton::clicked, this,
-            [this, &logic] { Guard([&] { logic.sbtAboutClick(); }); });
-    connect(findChild<QAction*>("mnuHelpAbout"), &QAction::triggered, this,
-            [this, &logic] { Guard([&] { logic.mnuHelpAboutClick(); }); });
-    connect(mnuFileExit_, &QAction::triggered, this, [this, &logic] { Guard([&] { logic.mnuFileExitClick(); }); });
-    connect(findChild<QAction*>("mnuEditClear"), &QAction::triggered, this,
-            [this, &logic] { Guard([&] { logic.mnuEditClearClick(); }); });
     connect(cboType, &QComboBox::activated, this, [this, &logic] { Guard([&] { logic.cboTypeChange(); }); });
     connect(strGrid_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this, &logic] { Guard([&] { logic.strGridTopLeftChanged(); }); });

@@ -92,7 +92,6 @@ private:
     GridModel* grid_ = nullptr;
     QWidget* stsBar_ = nullptr;
     QLabel* panels_[2] = {};
-    QAction* mnuFileExit_ = nullptr;
     std::map<Ctl, QWidget*> widgets_;
     std::map<Ctl, QAction*> actions_;
     std::map<Window, QWidget*> modal_;
