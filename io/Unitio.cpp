@@ -13,10 +13,14 @@ void Board::WriteData(uint16_t& v) {
     timer_.DelayTick();
 }
 
-void Board::WriteControl(uint16_t value) {
+void Board::WriteControl(uint16_t value, void (Timer::*settle)()) {
     ControlPortShadow = value & 0xFFFF;
     port_.PortOut(PortBase + 2, ControlPortShadow);
-    timer_.DelayTick();
+    (timer_.*settle)();
+}
+
+void Board::ClearControlBits(uint16_t bits, void (Timer::*settle)()) {
+    WriteControl(ControlPortShadow & ~bits & 0xFFFF, settle);
 }
 
 // Clocks the eight bits of `byte` out on the serial data line, most

@@ -33,10 +33,13 @@ public:
     void ReadDataByte();
     void ReleaseBus();
     void SetControlBit0() { WriteControl(ControlPortShadow | 0x01); }
-    void ClearControlBit0() { WriteControl(ControlPortShadow & ~0x01); }
+    void ClearControlBit0() { ClearControlBits(0x01); }
     void PulseControlBit0();
     void SetControlBit1() { WriteControl(ControlPortShadow | 0x02); }
     void SetControlBit2() { WriteControl(ControlPortShadow | 0x04); }
+    // Clears control-port bits; the write is followed by `settle` instead of
+    // the usual tick where a line needs longer to settle (programming voltage).
+    void ClearControlBits(uint16_t bits, void (Timer::*settle)() = &Timer::DelayTick);
 
     PortIo& Port() { return port_; }
     Timer& Delays() { return timer_; }
@@ -49,7 +52,7 @@ public:
 
 private:
     void WriteData(uint16_t& v);
-    void WriteControl(uint16_t value);
+    void WriteControl(uint16_t value, void (Timer::*settle)() = &Timer::DelayTick);
     void ShiftBits(uint16_t& v, uint16_t byte, uint16_t clock);
     void BusShift(uint16_t& v, uint16_t byte);
     void ChainShift(uint16_t byte, uint16_t latch);

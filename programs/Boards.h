@@ -14,12 +14,12 @@ struct RealBoard {
     io::SteadyClock clock;
     io::Timer timer{port, clock};
     io::Board board{port, timer};
-    shell::Hardware Parts() { return {port, timer, board}; }
+    shell::Hardware Parts(shell::DeviceLayer* device) { return {port, timer, board, device}; }
 };
 
 struct VirtualBoard {
     sim::BenchBoard bench;
-    shell::Hardware Parts() { return {bench.bench, bench.timer, bench.board}; }
+    shell::Hardware Parts(shell::DeviceLayer* device) { return {bench.bench, bench.timer, bench.board, device}; }
 };
 
 inline const char* const kBenchMarker = "  [virtual bench]";

@@ -2,9 +2,13 @@
 
 #include <optional>
 
-#include "shell/HexText.h"
+#include "device/HexText.h"
 
 namespace shell {
+
+using device::Hex2;
+using device::Hex4;
+using device::ParseHex;
 namespace {
 
 constexpr uint32_t kHighestAddress = 0x7FFF;

@@ -1,17 +1,15 @@
 // The frame every device command runs in.
-#include <exception>
-
+#include "device/HexText.h"
+#include "device/Outcome.h"
 #include "shell/MainLogic.h"
 
 namespace shell {
 namespace {
 
-// Puts the display back, the board at rest and the port free, however the
-// command ends.
-class CommandScope {
+// The busy display, and the display put back however the command ends.
+class BusyDisplay {
 public:
-    CommandScope(MainView& view, Hardware& hardware, bool framed, bool& busy)
-        : view_(view), hardware_(hardware), framed_(framed), busy_(busy), exceptions_(std::uncaught_exceptions()) {
+    BusyDisplay(MainView& view, bool framed, bool& busy) : view_(view), framed_(framed), busy_(busy) {
         busy_ = true;
         if (!framed_) return;
         view_.SetBusyCursor(true);
@@ -19,15 +17,7 @@ public:
         view_.SetVisible(Ctl::stxCmd, true);
         view_.SetVisible(Ctl::stxAdres, true);
     }
-    ~CommandScope() {
-        if (std::uncaught_exceptions() > exceptions_) {
-            try {
-                hardware_.device->BoardIdle();
-            } catch (...) {
-                // the first error is the one to report
-            }
-        }
-        hardware_.port.Release();
+    ~BusyDisplay() {
         busy_ = false;
         if (!framed_) return;
         view_.SetVisible(Ctl::stsBar, true);
@@ -35,37 +25,38 @@ public:
         view_.SetVisible(Ctl::stxAdres, false);
         view_.SetBusyCursor(false);
     }
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
+    BusyDisplay(const BusyDisplay&) = delete;
+    BusyDisplay& operator=(const BusyDisplay&) = delete;
 
 private:
     MainView& view_;
-    Hardware& hardware_;
     bool framed_;
     bool& busy_;
-    int exceptions_;
 };
 
 }  // namespace
 
 void MainLogic::RunCommand(const Command& command) {
-    if (!hardware_.device) return;
+    if (Refused() || !hardware_.device) return;
+    std::string result;
     // Without the port nothing is touched: not the board, the buffer or the file name.
-    if (const std::string reason = hardware_.port.Claim(state_.PortBase); !reason.empty()) {
-        view_.MessageBox(reason, command.title, Box::Error);
+    const std::string refused = session_.Run(state_.PortBase, [&] {
+        BusyDisplay display(view_, command.activity != nullptr, busy_);
+        if (command.activity) ShowActivity(command.activity);
+        result = (hardware_.device->*command.entry)(*this);
+    });
+    if (!refused.empty()) {
+        view_.MessageBox(refused, command.title, Box::Error);
         return;
     }
-    hardware_.board.PortBase = state_.PortBase;
-    {
-        CommandScope scope(view_, hardware_, command.activity != nullptr, busy_);
-        if (command.activity) {
-            view_.SetText(Ctl::stxCmd, "");
-            view_.SetText(Ctl::stxCmd, command.activity);
-        }
-        (hardware_.device->*command.entry)();
-    }
+    state_.ResultText = result;  // what this entry said, never an earlier command's
+    const bool ok = result == device::kResultOk;
     switch (command.outcome) {
         case Outcome::Read:
+            if (!ok) {  // nothing was read: the buffer still stands for its file
+                view_.MessageBox(result, command.title, Box::Warning);
+                break;
+            }
             RememberFolder();
             state_.HexFileName.clear();
             RefreshFileLabel();
@@ -73,16 +64,23 @@ void MainLogic::RunCommand(const Command& command) {
             ShowChecksum();
             view_.MessageBox("Data Reading Complete", command.title, Box::Information);
             break;
-        case Outcome::Report: view_.MessageBox(state_.ResultText, command.title, Box::Information); break;
+        case Outcome::Report: view_.MessageBox(result, command.title, Box::Information); break;
         case Outcome::Checked:
         case Outcome::Written:
-            if (state_.ResultText != "OK")
-                view_.MessageBox(state_.ResultText, command.title, command.failure);
+            if (!ok)
+                view_.MessageBox(result, command.title, command.failure);
             else
                 view_.MessageBox(command.outcome == Outcome::Written ? WriteSuccessText() : command.success,
                                  command.title, Box::Information);
             break;
     }
+}
+
+void MainLogic::ShowProgress(uint16_t progressAddress) { view_.SetText(Ctl::stxAdres, device::Hex4(progressAddress)); }
+
+void MainLogic::ShowActivity(std::string_view word) {
+    view_.SetText(Ctl::stxCmd, "");
+    view_.SetText(Ctl::stxCmd, std::string(word));
 }
 
 void MainLogic::cmdBlankChkClick() {
@@ -100,16 +98,8 @@ void MainLogic::cmdVerifyClick() {
 }
 
 void MainLogic::PrepareBoard() {
-    if (!hardware_.port.Claim(state_.PortBase).empty()) return;  // the first command will tell why
-    hardware_.board.PortBase = state_.PortBase;
-    try {
-        hardware_.timer.TimerInit();
-        BoardRestAtStart();
-    } catch (...) {
-        hardware_.port.Release();
-        throw;
-    }
-    hardware_.port.Release();
+    if (hardware_.device) hardware_.device->StartUpBoard();
+    session_.Prepare(state_.PortBase);
 }
 
 }  // namespace shell

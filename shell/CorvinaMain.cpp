@@ -19,7 +19,6 @@ void CorvinaMain::StartUp() {
     state_.EraseBuffer();
     state_.DeviceType = 0;
     state_.PortBase = io::kDefaultPortBase;
-    hardware_.board.PowerFlags = 0x81;  // socket supply off
     LoadSettings();
     PrepareBoard();
 }
@@ -50,6 +49,7 @@ void CorvinaMain::InitialRefresh() {
 }
 
 void CorvinaMain::cboTypeChange() {
+    if (Refused()) return;
     state_.DeviceType = static_cast<uint16_t>(view_.ItemIndex(Ctl::cboType));
     SetDeviceSize();
     RefreshProgramBits();
@@ -72,6 +72,7 @@ void CorvinaMain::RefreshProgramBits() {
 }
 
 void CorvinaMain::ProgramBitClick(int bit) {
+    if (Refused()) return;
     const uint16_t mask = static_cast<uint16_t>(1u << bit);
     if (view_.Checked(kBitBoxes[static_cast<size_t>(bit)]))
         state_.ProgramBits |= mask;

@@ -3,6 +3,9 @@
 // start-up sequence prepares.
 #pragma once
 
+#include <string>
+
+#include "device/Progress.h"
 #include "io/PortIo.h"
 #include "io/Timer.h"
 #include "io/Unitio.h"
@@ -10,17 +13,19 @@
 namespace shell {
 
 // Each entry reads the selected device from the application state, runs to
-// completion, leaves its outcome in ResultText ("OK" or the message) and
-// leaves the board at rest.
+// completion with the port claimed, returns its outcome as the text to show
+// ("OK" or the message) and leaves the board at rest.
 class DeviceLayer {
 public:
     virtual ~DeviceLayer() = default;
-    virtual void BlankCheckDevice() = 0;
-    virtual void ReadDevice() = 0;
-    virtual void WriteDevice() = 0;
-    virtual void VerifyDevice() = 0;
-    virtual void EraseDevice() {}    // Quillon
-    virtual void ReadSignature() {}  // Corvina
+    virtual std::string BlankCheckDevice(device::ProgressSink& progress) = 0;
+    virtual std::string ReadDevice(device::ProgressSink& progress) = 0;
+    virtual std::string WriteDevice(device::ProgressSink& progress) = 0;
+    virtual std::string VerifyDevice(device::ProgressSink& progress) = 0;
+    virtual std::string EraseDevice(device::ProgressSink&) { return "This programmer has no Erase command"; }
+    virtual std::string ReadSignature(device::ProgressSink&) { return "This programmer reads no signature"; }
+    // The board values the program starts with, before the board is touched.
+    virtual void StartUpBoard() {}
     // The socket's rest state.
     virtual void BoardIdle() = 0;
 };

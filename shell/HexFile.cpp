@@ -6,9 +6,13 @@
 #include <string_view>
 
 #include "shell/AtomicFile.h"
-#include "shell/HexText.h"
+#include "device/HexText.h"
 
 namespace shell {
+
+using device::Hex2;
+using device::Hex4;
+using device::ParseHex;
 namespace {
 
 constexpr size_t kMaxLine = 127;  // characters, a line end counting as one

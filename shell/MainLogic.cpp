@@ -6,10 +6,13 @@
 #include <filesystem>
 
 #include "shell/HexFile.h"
-#include "shell/HexText.h"
+#include "device/HexText.h"
 #include "shell/PathText.h"
 
 namespace shell {
+
+using device::Hex2;
+using device::Hex4;
 namespace {
 
 constexpr std::array<Ctl, 3> kPortItems{Ctl::mnuPortLpt1, Ctl::mnuPortLpt2, Ctl::mnuPortLpt3};
@@ -24,11 +27,13 @@ void MainLogic::FormCreate() {
 }
 
 void MainLogic::mnuFileExitClick() {
+    if (Refused()) return;
     SaveSettings();
     view_.CloseMain();  // closing saves once more
 }
 
 void MainLogic::mnuFileOpenClick() {
+    if (Refused()) return;
     const auto chosen = view_.OpenFileDialog(state_.LastFolder);
     if (!chosen || chosen->empty()) return;
     state_.HexFileName = *chosen;
@@ -50,6 +55,7 @@ void MainLogic::mnuFileOpenClick() {
 }
 
 void MainLogic::mnuFileSaveClick() {
+    if (Refused()) return;
     const auto chosen = view_.SaveFileDialog(state_.LastFolder);
     if (!chosen || chosen->empty()) return;
     std::string name = *chosen;
@@ -71,6 +77,7 @@ void MainLogic::mnuFileSaveClick() {
 }
 
 void MainLogic::cmdReloadFileClick() {
+    if (Refused()) return;
     if (state_.HexFileName.empty()) return;
     state_.EraseBuffer();
     ReadHexFile(state_);
@@ -90,6 +97,7 @@ void MainLogic::cmdReloadFileClick() {
 }
 
 void MainLogic::mnuEditEditClick() {
+    if (Refused()) return;
     const auto before = DeviceRange();
     editDialog_.Open();
     view_.ShowModal(Window::EditBuffer);
@@ -98,6 +106,7 @@ void MainLogic::mnuEditEditClick() {
 }
 
 void MainLogic::mnuEditFillClick() {
+    if (Refused()) return;
     const auto before = DeviceRange();
     fillDialog_.Open();
     view_.ShowModal(Window::FillBuffer);
@@ -151,7 +160,16 @@ void MainLogic::SaveSettings() {
     settings_.Save(EncodeSettings(record));  // a failed save is silent
 }
 
+void MainLogic::strGridTopLeftChanged() {
+    if (!Refused()) RefreshGrid();
+}
+
+void MainLogic::mnuHelpAboutClick() {
+    if (!Refused()) view_.ShowModal(Window::About);
+}
+
 void MainLogic::mnuEditClearClick() {
+    if (Refused()) return;
     if (view_.MessageBox("Clear Data Buffer", "CLEAR BUFFER", Box::Question) != Answer::Yes) return;
     state_.EraseBuffer();
     RememberFolder();
@@ -179,6 +197,7 @@ void MainLogic::RefreshPortMenu() {
 }
 
 void MainLogic::SelectPort(size_t index) {
+    if (Refused()) return;
     if (view_.Checked(kPortItems[index])) return;
     for (size_t i = 0; i < kPortItems.size(); ++i) view_.SetChecked(kPortItems[i], i == index);
     state_.PortBase = io::kLptPorts[index].base;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "device/PortSession.h"
+#include "device/Progress.h"
 #include "shell/AppState.h"
 #include "shell/BufferDialogs.h"
 #include "shell/DeviceLayer.h"
@@ -27,15 +29,17 @@ inline constexpr const char* kSaveDialogTitle = "Save Hex File";
 inline constexpr const char* kHexDefaultExt = "hex";
 inline constexpr const char* kHexFilter = "Hex File (*.hex)|*.hex|All Files (*.*)|*.*";
 
-class MainLogic {
+class MainLogic : private device::ProgressSink {
 public:
     MainLogic(AppState& state, MainView& view, Hardware hardware, SettingsLocation settings)
-        : state_(state), view_(view), hardware_(hardware), settings_(std::move(settings)) {}
+        : state_(state), view_(view), hardware_(hardware), settings_(std::move(settings)),
+          session_(hardware.port, hardware.timer, hardware.board, [this] { RestBoard(); }) {}
     virtual ~MainLogic() = default;
     MainLogic(const MainLogic&) = delete;
     MainLogic& operator=(const MainLogic&) = delete;
 
-    // Window events.
+    // Window events. While a device command runs, every handler is refused:
+    // the labels' keep-alive must not start anything in the middle of it.
     void FormCreate();
     void FormClose() { SaveSettings(); }
     void mnuFileExitClick();
@@ -52,12 +56,12 @@ public:
     void cmdReadClick();
     void cmdWriteClick();
     void cmdVerifyClick();
-    void strGridTopLeftChanged() { RefreshGrid(); }
+    void strGridTopLeftChanged();
     void mnuEditClearClick();
     void mnuPortLpt1Click() { SelectPort(0); }
     void mnuPortLpt2Click() { SelectPort(1); }
     void mnuPortLpt3Click() { SelectPort(2); }
-    void mnuHelpAboutClick() { view_.ShowModal(Window::About); }
+    void mnuHelpAboutClick();
     void sbtAboutClick() { mnuHelpAboutClick(); }
     virtual void cboTypeChange() = 0;
 
@@ -94,9 +98,11 @@ protected:
     // What a good Write says.
     virtual std::string WriteSuccessText() const { return "Programming/Verify OK"; }
 
-    // The timer prepared and the board put at rest, once at start-up.
+    // The start-up board values, then the timer prepared and the board put
+    // at rest where the port can be had (otherwise the first command does it).
     void PrepareBoard();
-    virtual void BoardRestAtStart() {
+    // The socket's rest state.
+    virtual void RestBoard() {
         if (hardware_.device) hardware_.device->BoardIdle();
     }
 
@@ -111,7 +117,7 @@ protected:
     struct Command {
         const char* activity;  // nullptr: no frame (Signature)
         const char* title;
-        void (DeviceLayer::*entry)();
+        std::string (DeviceLayer::*entry)(device::ProgressSink&);
         Outcome outcome;
         const char* success = "";
         Box failure = Box::Warning;
@@ -122,7 +128,14 @@ protected:
     MainView& view_;
     Hardware hardware_;
 
+    // A device command is running: handlers are refused.
+    bool Refused() const { return busy_; }
+
 private:
+    // The progress labels, as a routine moves on.
+    void ShowProgress(uint16_t progressAddress) override;
+    void ShowActivity(std::string_view word) override;
+
     void SelectPort(size_t index);
     // After Edit or Fill: the buffer stops standing for its file when the
     // device's part of it changed.
@@ -130,6 +143,7 @@ private:
     std::vector<uint16_t> DeviceRange() const;
 
     SettingsLocation settings_;
+    device::PortSession session_;
     bool busy_ = false;
     EditBufferDialog editDialog_{state_.DataBuffer};
     FillBufferDialog fillDialog_{state_.DataBuffer};

@@ -1,9 +1,12 @@
 #include "shell/QuillonMain.h"
 
 #include "eeprom/EepromCatalogue.h"
-#include "shell/HexText.h"
+#include "device/HexText.h"
 
 namespace shell {
+
+using device::Hex4;
+using device::ParseHex;
 
 // How an address field corrects what was typed. A text that is not a hex
 // number, or a value above the buffer, becomes `fallback`; a value beyond the
@@ -31,9 +34,9 @@ void QuillonMain::StartUp() {
     PrepareBoard();
 }
 
-void QuillonMain::BoardRestAtStart() {
+void QuillonMain::RestBoard() {
     hardware_.board.SetControlBit2();
-    MainLogic::BoardRestAtStart();
+    MainLogic::RestBoard();
 }
 
 uint8_t QuillonMain::SecondSetting() const { return static_cast<uint8_t>(state_.WriteDelayIndex); }
@@ -58,6 +61,7 @@ void QuillonMain::InitialRefresh() {
 }
 
 void QuillonMain::cboTypeChange() {
+    if (Refused()) return;
     state_.DeviceType = static_cast<uint16_t>(view_.ItemIndex(Ctl::cboType));
     SetAddressLimits();
     ShowChecksum();
@@ -70,6 +74,7 @@ void QuillonMain::cboTypeChange() {
 }
 
 void QuillonMain::cboWriteDelayChange() {
+    if (Refused()) return;
     state_.WriteDelayIndex = static_cast<uint16_t>(view_.ItemIndex(Ctl::cboWriteDelay));
     SetWriteDelayTicks();
 }
@@ -102,6 +107,7 @@ void QuillonMain::edtE2StartExit() {
 }
 
 void QuillonMain::AddressFieldExit(const FieldRule& rule) {
+    if (Refused()) return;
     const auto typed = ParseHex(view_.Text(rule.field));
     uint16_t value = typed ? static_cast<uint16_t>(*typed) : rule.fallback;
     if (value > kHighestAddress) value = rule.fallback;

@@ -17,7 +17,9 @@ public:
     void edtBufStartExit();
     void edtBufEndExit();
     void edtE2StartExit();
-    void mnuDeviceInfoClick() { view_.ShowModal(Window::DeviceInfo); }
+    void mnuDeviceInfoClick() {
+        if (!Refused()) view_.ShowModal(Window::DeviceInfo);
+    }
 
     void SetAddressLimits();
     void SetWriteDelayTicks();
@@ -28,7 +30,7 @@ protected:
     uint8_t SecondSetting() const override;
     void TakeSecondSetting(uint8_t value) override;
     uint16_t DeviceTypeCount() const override;
-    void BoardRestAtStart() override;
+    void RestBoard() override;
 
 private:
     struct FieldRule;

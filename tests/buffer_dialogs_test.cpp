@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Programs.h"
-#include "shell/HexText.h"
+#include "device/HexText.h"
 
 namespace test {
 namespace {
@@ -80,7 +80,7 @@ TEST_F(Dialogs, EditStepsStoreAndWrapAround) {
         const unsigned next = std::stoul(s.shownAddress, nullptr, 16);
         EXPECT_EQ(c.state.DataBuffer[typed], s.stored) << s.address;
         EXPECT_EQ(edit.texts[Field::edtAdr], s.shownAddress) << s.address;
-        EXPECT_EQ(edit.texts[Field::edtData], shell::Hex2(c.state.DataBuffer[next])) << s.address;
+        EXPECT_EQ(edit.texts[Field::edtData], device::Hex2(c.state.DataBuffer[next])) << s.address;
         EXPECT_EQ(edit.selected, Field::edtData);
         EXPECT_FALSE(edit.closed);
     }

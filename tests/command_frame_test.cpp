@@ -21,32 +21,33 @@ public:
         view_ = &view;
     }
 
-    void BlankCheckDevice() override { Run("BlankCheck"); }
-    void ReadDevice() override {
-        Run("Read");
+    std::string BlankCheckDevice(device::ProgressSink& p) override { return Run("BlankCheck", p); }
+    std::string ReadDevice(device::ProgressSink& p) override {
+        std::string text = Run("Read", p);
         for (size_t i = 0; i < 0x1000; ++i) state_->DataBuffer[i] = 0x5A;
+        return text;
     }
-    void WriteDevice() override { Run("Write"); }
-    void VerifyDevice() override { Run("Verify"); }
-    void EraseDevice() override { Run("Erase"); }
-    void ReadSignature() override { Run("Signature"); }
+    std::string WriteDevice(device::ProgressSink& p) override { return Run("Write", p); }
+    std::string VerifyDevice(device::ProgressSink& p) override { return Run("Verify", p); }
+    std::string EraseDevice(device::ProgressSink& p) override { return Run("Erase", p); }
+    std::string ReadSignature(device::ProgressSink& p) override { return Run("Signature", p); }
     void BoardIdle() override { calls.push_back("BoardIdle"); }
 
-    std::string result = "OK";  // what each entry leaves in ResultText
+    std::string result = "OK";  // what each entry returns
     bool throws = false;
     std::function<void()> during;
     std::vector<std::string> calls;
     std::vector<Seen> seen;
 
 private:
-    void Run(const char* entry) {
+    std::string Run(const char* entry, device::ProgressSink& progress) {
         calls.push_back(entry);
         seen.push_back({view_->busy, view_->Visible(Ctl::stsBar), view_->Visible(Ctl::stxCmd),
                         view_->Visible(Ctl::stxAdres), view_->Text(Ctl::stxCmd)});
-        view_->SetText(Ctl::stxAdres, "00FF");
+        progress.ShowProgress(0x00FF);
         if (during) during();
         if (throws) throw std::runtime_error("board gone");
-        state_->ResultText = result;
+        return result;
     }
     shell::AppState* state_ = nullptr;
     FakeMainView* view_ = nullptr;
@@ -61,9 +62,11 @@ struct Framed {
     FakeMainView& view = program.view;
     decltype(P::logic)& logic = program.logic;
     sim::BenchBoard& board = program.board;
+    std::vector<std::string> startUpCalls;
     Framed() {
         device.Bind(state, view);
         logic.FormCreate();
+        startUpCalls = device.calls;
         device.calls.clear();
     }
 };
@@ -80,13 +83,13 @@ void ExpectAtRest(const FakeMainView& view, const char* what) {
 
 TEST(CommandFrame, StartUpPreparesTheTimerAndRestsTheBoard) {
     CorvinaFrame fresh;
-    EXPECT_EQ(fresh.board.board.PowerFlags, 0x81);
+    EXPECT_EQ(fresh.startUpCalls, std::vector<std::string>{"BoardIdle"});
     EXPECT_GT(fresh.board.bench.Writes(0x61), 0u) << "TimerInit wrote port 0x61";
     QuillonFrame q;
     EXPECT_EQ(q.board.board.ControlPortShadow & 0x04, 0x04) << "Quillon sets control bit 2 at start";
 }
 
-TEST(CommandFrame, EachCommandShowsItsWordAndReportsItsOutcome) {
+TEST(CommandFrame, EachCommandShowsItsWordAndReportsWhatItsEntryReturned) {
     struct Case {
         const char* name;
         void (shell::CorvinaMain::*click)();
@@ -100,11 +103,15 @@ TEST(CommandFrame, EachCommandShowsItsWordAndReportsItsOutcome) {
          Box::Warning},
         {"Write", &shell::CorvinaMain::cmdWriteClick, "Programming", "WRITE", "Programming/Verify OK", Box::Error},
         {"Verify", &shell::CorvinaMain::cmdVerifyClick, "Verifying", "VERIFY", "Verify OK", Box::Warning},
+        {"Read", &shell::CorvinaMain::cmdReadClick, "Reading", "READ", "Data Reading Complete", Box::Warning},
     };
+    // An entry that says nothing must not pass for a good one: an "OK" from an
+    // earlier command is still in ResultText.
     for (const Case& k : cases) {
         for (const char* result : {"OK", "Buffer Verify Error @ Address  012A", ""}) {
             CorvinaFrame c;
             c.device.result = result;
+            c.state.ResultText = "OK";
             c.state.HexFileName = "/w/a.hex";
             (c.logic.*k.click)();
             ASSERT_EQ(c.device.calls, std::vector<std::string>{k.name});
@@ -116,15 +123,16 @@ TEST(CommandFrame, EachCommandShowsItsWordAndReportsItsOutcome) {
             EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{ok ? k.okText : result, k.title,
                                                             ok ? Box::Information : k.failureBox}}))
                 << k.name << " " << result;
-            EXPECT_EQ(c.state.HexFileName, "/w/a.hex") << "only Read drops the file";
+            EXPECT_EQ(c.state.ResultText, result);
+            const bool dropsFile = ok && std::string(k.name) == "Read";
+            EXPECT_EQ(c.state.HexFileName, dropsFile ? "" : "/w/a.hex") << "only a good Read drops the file";
         }
     }
 }
 
-TEST(CommandFrame, ReadAlwaysCompletesAndTheBufferThenHoldsTheChip) {
+TEST(CommandFrame, AGoodReadLeavesTheChipInTheBufferAndNoFileName) {
     CorvinaFrame c;
     c.state.HexFileName = "/home/ann/blink.hex";
-    c.device.result = "whatever";
     c.logic.cmdReadClick();
     EXPECT_EQ(c.device.seen[0].activity, "Reading");
     EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{"Data Reading Complete", "READ", Box::Information}}));
@@ -216,6 +224,78 @@ TEST(CommandFrame, WithoutPortAccessNothingIsTouched) {
     EXPECT_EQ(state.DataBuffer, before);
     EXPECT_EQ(state.HexFileName, "/w/a.hex");
     ExpectAtRest(view, "refused");
+}
+
+// The bench behind a port that cannot be had until the user picks another.
+struct LateBench : io::PortIo {
+    sim::Bench& bench;
+    bool refuse = true;
+    explicit LateBench(sim::Bench& b) : bench(b) {}
+    std::string Claim(uint16_t base) override { return refuse ? "no port here" : bench.Claim(base); }
+    void Release() override { bench.Release(); }
+    void PortOut(uint16_t port, uint16_t value) override { bench.PortOut(port, value); }
+    uint16_t PortIn(uint16_t port) override { return bench.PortIn(port); }
+    bool HasTimerPorts() const override { return true; }
+};
+
+TEST(CommandFrame, TheFirstCommandAfterAStartUpWithoutThePortRestsTheBoardFirst) {
+    TempFolder folder;
+    shell::CorvinaState state;
+    FakeMainView view;
+    sim::Bench bench;
+    LateBench port(bench);
+    io::Timer timer(port, bench);
+    io::Board board(port, timer);
+    TestDevice device;
+    device.Bind(state, view);
+    shell::CorvinaMain logic(state, view, {port, timer, board, &device}, shell::SettingsLocation("P.set", {folder.path()}));
+    logic.FormCreate();
+    EXPECT_TRUE(device.calls.empty()) << "the start-up could not reach the board";
+    port.refuse = false;
+    logic.cmdReadClick();
+    EXPECT_EQ(device.calls, (std::vector<std::string>{"BoardIdle", "Read"}));
+    EXPECT_GT(bench.Writes(0x61), 0u) << "the timer was prepared first";
+    device.calls.clear();
+    logic.cmdReadClick();
+    EXPECT_EQ(device.calls, std::vector<std::string>{"Read"}) << "once is enough";
+}
+
+TEST(CommandFrame, WhileACommandRunsEveryHandlerIsRefused) {
+    CorvinaFrame c;
+    c.view.chosenFile = "/w/other.hex";
+    c.state.HexFileName = "/w/a.hex";
+    const shell::Buffer before = c.state.DataBuffer;
+    c.device.during = [&] {
+        // What a timer or a queued call could start while the labels keep the window alive.
+        c.view.items[Ctl::cboType] = 6;
+        c.logic.cboTypeChange();
+        c.view.checked[Ctl::chkLB1] = true;
+        c.logic.chkLB1Click();
+        c.logic.mnuPortLpt2Click();
+        c.logic.cmdReadClick();
+        c.logic.cmdSignatureClick();
+        c.logic.mnuFileOpenClick();
+        c.logic.mnuFileSaveClick();
+        c.logic.cmdReloadFileClick();
+        c.logic.mnuEditClearClick();
+        c.logic.mnuEditEditClick();
+        c.logic.mnuEditFillClick();
+        c.logic.mnuHelpAboutClick();
+        c.logic.mnuFileExitClick();
+    };
+    c.logic.cmdWriteClick();
+    EXPECT_EQ(c.device.calls, std::vector<std::string>{"Write"});
+    EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{"Programming/Verify OK", "WRITE", Box::Information}}));
+    EXPECT_EQ(c.state.DeviceType, 0);
+    EXPECT_EQ(c.state.ProgramBits, 0);
+    EXPECT_EQ(c.state.PortBase, 0x378);
+    EXPECT_EQ(c.state.HexFileName, "/w/a.hex");
+    EXPECT_EQ(c.state.DataBuffer, before);
+    EXPECT_TRUE(c.view.dialogFolders.empty());
+    EXPECT_TRUE(c.view.shown.empty());
+    EXPECT_FALSE(c.view.closed);
+    c.logic.mnuPortLpt2Click();
+    EXPECT_EQ(c.state.PortBase, 0x278) << "after the command the handlers work again";
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "Programs.h"
 #include "shell/HexFile.h"
-#include "shell/HexText.h"
+#include "device/HexText.h"
 
 namespace test {
 namespace {
@@ -19,12 +19,12 @@ shell::Buffer Erased() {
 // A data record with its checksum.
 std::string Record(unsigned address, std::initializer_list<unsigned> bytes, unsigned type = 0) {
     unsigned sum = static_cast<unsigned>(bytes.size()) + (address >> 8) + (address & 0xFF) + type;
-    std::string line = ":" + shell::Hex2(static_cast<unsigned>(bytes.size())) + shell::Hex4(address) + shell::Hex2(type);
+    std::string line = ":" + device::Hex2(static_cast<unsigned>(bytes.size())) + device::Hex4(address) + device::Hex2(type);
     for (unsigned b : bytes) {
-        line += shell::Hex2(b);
+        line += device::Hex2(b);
         sum += b;
     }
-    return line + shell::Hex2(0x100 - (sum & 0xFF)) + "\r\n";
+    return line + device::Hex2(0x100 - (sum & 0xFF)) + "\r\n";
 }
 
 const std::string kEnd = ":00000001FF\r\n";
@@ -39,7 +39,7 @@ struct ReaderCase {
 
 std::string Bytes(unsigned count, unsigned first = 0) {
     std::string text;
-    for (unsigned i = 0; i < count; ++i) text += shell::Hex2(first + i);
+    for (unsigned i = 0; i < count; ++i) text += device::Hex2(first + i);
     return text;
 }
 
@@ -48,7 +48,7 @@ std::string DataLine(unsigned address, unsigned count) {
     for (unsigned i = 0; i < count; ++i) bytes.push_back(i);
     unsigned sum = count + (address >> 8) + (address & 0xFF);
     for (unsigned b : bytes) sum += b;
-    return ":" + shell::Hex2(count) + shell::Hex4(address) + "00" + Bytes(count) + shell::Hex2(0x100 - (sum & 0xFF)) +
+    return ":" + device::Hex2(count) + device::Hex4(address) + "00" + Bytes(count) + device::Hex2(0x100 - (sum & 0xFF)) +
            "\r\n";
 }
 

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     programs::RealBoard board;
 #endif
     return RunProgram(argc, argv, {shell::Program::Corvina, [&] {
-                                       auto main = std::make_unique<TfrmMainCorvina>(state, board.Parts());
+                                       auto main = std::make_unique<TfrmMainCorvina>(state, board.Parts(nullptr));
 #ifdef CQ_BENCH
                                        main->setWindowTitle(main->windowTitle() + programs::kBenchMarker);
 #endif

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     programs::RealBoard board;
 #endif
     return RunProgram(argc, argv, {shell::Program::Quillon, [&] {
-                                       auto main = std::make_unique<TfrmMainQuillon>(state, board.Parts());
+                                       auto main = std::make_unique<TfrmMainQuillon>(state, board.Parts(nullptr));
 #ifdef CQ_BENCH
                                        main->setWindowTitle(main->windowTitle() + programs::kBenchMarker);
 #endif

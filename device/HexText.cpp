@@ -1,6 +1,6 @@
-#include "shell/HexText.h"
+#include "device/HexText.h"
 
-namespace shell {
+namespace device {
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
@@ -35,4 +35,4 @@ std::optional<uint32_t> ParseHex(std::string_view text) {
     return static_cast<uint32_t>(value);
 }
 
-}  // namespace shell
+}  // namespace device

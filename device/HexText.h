@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell {
+namespace device {
 
 std::string Hex2(unsigned value);  // low 8 bits, "0A"
 std::string Hex4(unsigned value);  // low 16 bits, "00A5"
@@ -16,4 +16,4 @@ std::string Hex4(unsigned value);  // low 16 bits, "00A5"
 // or does not fit 32 bits.
 std::optional<uint32_t> ParseHex(std::string_view text);
 
-}  // namespace shell
+}  // namespace device
