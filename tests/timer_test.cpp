@@ -90,6 +90,26 @@ TEST(Timer, ATimerThatNeverFiresFallsBackToTheClockWithinItsBound) {
     EXPECT_EQ(b.bench.Accesses().back().value & 0x01, 0) << "the gate is off again";
 }
 
+TEST(Timer, AfterTheTimerFailedToAnswerTheClockCountsEveryLaterWait) {
+    sim::BenchBoard b;
+    b.bench.TimerNeverFires(true);
+    b.timer.TimerInit();
+    b.timer.TimerDelay(119);  // pays the grace once
+    EXPECT_FALSE(b.timer.TimerAnswers());
+    const uint64_t timerWrites = b.bench.Writes(io::kTimerModePort);
+    for (uint16_t ticks : {1, 14, 119, 2387, 11932}) {
+        const uint64_t start = b.bench.Now();
+        b.timer.TimerDelay(ticks);
+        const uint64_t took = b.bench.Now() - start;
+        EXPECT_GE(took, io::TicksToNanoseconds(ticks)) << ticks;
+        EXPECT_LE(took, io::TicksToNanoseconds(ticks) + 6 * sim::kPortAccessNanoseconds) << ticks << ": no grace again";
+    }
+    EXPECT_EQ(b.timer.Fallbacks(), 6) << "every wait the clock finished";
+    EXPECT_EQ(b.bench.Writes(io::kTimerModePort), timerWrites) << "the channel is left alone";
+    b.timer.TimerInit();  // a fresh start gives the channel another chance
+    EXPECT_TRUE(b.timer.TimerAnswers());
+}
+
 TEST(Timer, AnOutputThatIsAlwaysHighCannotEndAWaitEarly) {
     sim::BenchBoard b;
     b.bench.TimerAlwaysHigh(true);
