@@ -48,7 +48,8 @@ public:
     // What the data lines carry: the bus, the chip, or the pull-ups (0xFF).
     uint8_t DataLines();
 
-    // Trace and counters.
+    // Trace and counters. The trace is off until a test asks for it; the
+    // counters always count.
     void Trace(bool on) { tracing_ = on; }
     const std::vector<Access>& Accesses() const { return trace_; }
     void ClearTrace() { trace_.clear(); }
@@ -101,7 +102,7 @@ private:
     bool timerStuckHigh_ = false;
     std::optional<bool> stuckStatus_;
 
-    bool tracing_ = true;
+    bool tracing_ = false;  // a long write would record gigabytes
     std::vector<Access> trace_;
     std::vector<uint64_t> writes_ = std::vector<uint64_t>(0x400);
     std::vector<uint64_t> reads_ = std::vector<uint64_t>(0x400);

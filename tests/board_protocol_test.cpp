@@ -22,10 +22,26 @@ struct DrivingChip : sim::SocketChip {
     }
 };
 
+TEST(Bench, TracesOnlyWhenAsked) {
+    sim::BenchBoard b;
+    b.board.ShiftOutData();
+    EXPECT_TRUE(b.bench.Accesses().empty()) << "a long write would record gigabytes";
+    EXPECT_EQ(b.bench.Writes(kData), 26u) << "the counters count all the same";
+    b.bench.Trace(true);
+    b.board.ReleaseBus();
+    ASSERT_FALSE(b.bench.Accesses().empty());
+    EXPECT_EQ(b.bench.Accesses().front().port, kData);
+    b.bench.Trace(false);
+    const size_t traced = b.bench.Accesses().size();
+    b.board.ReleaseBus();
+    EXPECT_EQ(b.bench.Accesses().size(), traced);
+}
+
 struct Protocol : ::testing::Test {
     sim::BenchBoard b;
     Board& board = b.board;
     sim::Bench& bench = b.bench;
+    Protocol() { bench.Trace(true); }
 
     std::vector<uint8_t> DataWrites() const {
         std::vector<uint8_t> values;

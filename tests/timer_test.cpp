@@ -11,6 +11,7 @@ namespace {
 
 TEST(Timer, TimerDelayProgramsChannel2AndWaitsForItsOutput) {
     sim::BenchBoard b;
+    b.bench.Trace(true);
     b.bench.SystemControlBits(0xC0);
     b.timer.TimerInit();
     b.bench.ClearTrace();
@@ -67,6 +68,7 @@ TEST(Timer, Delay500msIsFiftySeparateCountsOf10ms) {
 TEST(Timer, TimerInitKeepsEveryBitOfPort61ButGateAndSpeaker) {
     for (uint8_t bits : {0x00, 0xFF, 0xC4, 0x13, 0x9C}) {
         sim::BenchBoard b;
+        b.bench.Trace(true);
         b.bench.SystemControlBits(bits);
         b.timer.TimerInit();
         const auto& t = b.bench.Accesses();
@@ -80,6 +82,7 @@ TEST(Timer, TimerInitKeepsEveryBitOfPort61ButGateAndSpeaker) {
 
 TEST(Timer, ATimerThatNeverFiresFallsBackToTheClockWithinItsBound) {
     sim::BenchBoard b;
+    b.bench.Trace(true);
     b.bench.TimerNeverFires(true);
     const uint64_t start = b.bench.Now();
     b.timer.TimerDelay(119);
