@@ -52,6 +52,12 @@ uint16_t Bench::PortIn(uint16_t port) {
         value = static_cast<uint8_t>((port61_ & ~0x23) | (port61Written_ & 0x03) | (TimerOutput() ? 0x20 : 0));
     }
     Record(port, value, false);
+    // A poll that finds the count still running ends just as it runs out, so
+    // the next poll sees the output high at that moment: a wait takes two
+    // polls, not one per microsecond, and ends as the hardware's would, to
+    // within one port access.
+    if (port == io::kSystemControlPort && !(value & 0x20))
+        if (const std::optional<uint64_t> high = TimerOutputHighAt(); high && *high > now_) now_ = *high;
     return value;
 }
 
@@ -124,11 +130,22 @@ void Bench::TimerWritten(uint16_t port, uint8_t value) {
     gate_ = gate;
 }
 
+uint64_t Bench::TimerLength() const { return io::TicksToNanoseconds(timerCount_ == 0 ? 65536u : timerCount_); }
+
 bool Bench::TimerOutput() const {
     if (timerStuckHigh_) return true;
     if (timerDead_ || timerMode_ == 0) return false;
     const uint64_t counted = countedNs_ + (gate_ ? now_ - gateOnSince_ : 0);
-    return counted >= io::TicksToNanoseconds(timerCount_ == 0 ? 65536u : timerCount_);
+    return counted >= TimerLength();
+}
+
+// While the channel counts (programmed, both count bytes in, gate on), the
+// moment its output goes high.
+std::optional<uint64_t> Bench::TimerOutputHighAt() const {
+    if (timerStuckHigh_ || timerDead_ || timerMode_ == 0 || !lowByteNext_ || !gate_) return std::nullopt;
+    const uint64_t length = TimerLength();
+    if (countedNs_ >= length) return std::nullopt;
+    return gateOnSince_ + (length - countedNs_);
 }
 
 }  // namespace sim

@@ -73,7 +73,9 @@ private:
     void DataPortWritten(uint8_t value);
     void ControlPortWritten(uint8_t value);
     void TimerWritten(uint16_t port, uint8_t value);
+    uint64_t TimerLength() const;
     bool TimerOutput() const;
+    std::optional<uint64_t> TimerOutputHighAt() const;
     void UpdateSocket();
     void Record(uint16_t port, uint8_t value, bool write);
 

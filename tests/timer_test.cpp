@@ -33,12 +33,13 @@ TEST(Timer, EveryNamedDelayLastsAtLeastItsTicks) {
     struct Case {
         const char* name;
         void (io::Timer::*delay)();
-        uint64_t ticks;
+        uint32_t ticks;  // of each part
+        uint32_t parts;
     };
     const Case cases[] = {
-        {"DelayTick", &io::Timer::DelayTick, 1},        {"Delay12us", &io::Timer::Delay12us, 14},
-        {"Delay100us", &io::Timer::Delay100us, 119},    {"Delay2ms", &io::Timer::Delay2ms, 2387},
-        {"Delay10ms", &io::Timer::Delay10ms, 11932},    {"Delay500ms", &io::Timer::Delay500ms, 50 * 11932},
+        {"DelayTick", &io::Timer::DelayTick, 1, 1},          {"Delay12us", &io::Timer::Delay12us, 14, 1},
+        {"Delay100us", &io::Timer::Delay100us, 119, 1},      {"Delay2ms", &io::Timer::Delay2ms, 2387, 1},
+        {"Delay10ms", &io::Timer::Delay10ms, 11932, 1},      {"Delay500ms", &io::Timer::Delay500ms, 11932, 50},
     };
     for (const Case& c : cases) {
         sim::BenchBoard b;
@@ -46,12 +47,54 @@ TEST(Timer, EveryNamedDelayLastsAtLeastItsTicks) {
         const uint64_t start = b.bench.Now();
         (b.timer.*c.delay)();
         const uint64_t took = b.bench.Now() - start;
-        EXPECT_GE(took, c.ticks * 1'000'000'000 / io::kTimerHz) << c.name;
-        EXPECT_LT(took, c.ticks * 1'000'000'000 / io::kTimerHz + 60'000 * (c.ticks / 11932 + 1)) << c.name;
+        EXPECT_GE(took, uint64_t{c.parts} * c.ticks * 1'000'000'000 / io::kTimerHz) << c.name;
+        // Each part: four writes to start the count, two polls, the gate off.
+        EXPECT_LE(took, c.parts * (io::TicksToNanoseconds(c.ticks) + 7 * sim::kPortAccessNanoseconds)) << c.name;
+        EXPECT_LE(b.bench.Reads(io::kSystemControlPort), 3u * c.parts) << c.name << ": polls";
     }
     sim::BenchBoard b;
     b.timer.DelayWrite(5965);
     EXPECT_EQ(b.bench.TimerCount(), 5965);
+}
+
+// The bench's clock jumps ahead while a wait polls: two or three polls, and the
+// wait ends within one port access of when the hardware's would.
+TEST(Timer, APollLoopTakesAFewPollsAndEndsWhenTheHardwaresWould) {
+    for (uint16_t ticks : {1, 2, 14, 119, 1193, 2387, 11932, 0xFFFF}) {
+        sim::BenchBoard b;
+        b.timer.TimerInit();
+        const uint64_t polls = b.bench.Reads(io::kSystemControlPort);
+        const uint64_t start = b.bench.Now();
+        b.timer.TimerDelay(ticks);
+        const uint64_t took = b.bench.Now() - start;
+        const uint64_t length = io::TicksToNanoseconds(ticks);
+        // The hardware: four writes, then a poll each access until one finds
+        // the output high, then the gate off.
+        constexpr uint64_t access = sim::kPortAccessNanoseconds;
+        const uint64_t hardware = 4 * access + (length + access - 1) / access * access + 2 * access;
+        EXPECT_GE(took, length) << ticks;
+        EXPECT_LE(took, hardware) << ticks;
+        EXPECT_GE(took + access, hardware) << ticks;
+        EXPECT_GE(b.bench.Reads(io::kSystemControlPort) - polls, 2u) << ticks;
+        EXPECT_LE(b.bench.Reads(io::kSystemControlPort) - polls, 3u) << ticks;
+        EXPECT_EQ(b.timer.Fallbacks(), 0) << ticks;
+    }
+}
+
+TEST(Timer, AWaitThatPollsSeesTheOutputLowThenHighAtItsMoment) {
+    sim::BenchBoard b;
+    b.bench.Trace(true);
+    b.timer.TimerInit();
+    b.bench.ClearTrace();
+    const uint64_t start = b.bench.Now();
+    b.timer.TimerDelay(2387);
+    const auto& t = b.bench.Accesses();
+    ASSERT_EQ(t.size(), 7u);
+    const uint64_t high = start + 4 * sim::kPortAccessNanoseconds + io::TicksToNanoseconds(2387);
+    EXPECT_FALSE(t[4].value & 0x20);
+    EXPECT_LE(t[4].time, high) << "the low poll ends no later than the output goes high";
+    EXPECT_TRUE(t[5].value & 0x20);
+    EXPECT_EQ(t[5].time - sim::kPortAccessNanoseconds, high) << "the next poll reads at that moment";
 }
 
 TEST(Timer, Delay500msIsFiftySeparateCountsOf10ms) {
