@@ -22,6 +22,7 @@ std::string Bench::Claim(uint16_t) {
 void Bench::Record(uint16_t port, uint8_t value, bool write) {
     now_ += kPortAccessNanoseconds;
     ++accesses_;
+    if (!claimed_) ++unclaimed_;
     (write ? writes_ : reads_)[port & 0x3FF]++;
     if (tracing_) trace_.push_back({now_, port, value, write});
 }

@@ -56,6 +56,9 @@ public:
     uint64_t Writes(uint16_t port) const;
     uint64_t Reads(uint16_t port) const;
     uint64_t AccessCount() const { return accesses_; }
+    // Accesses made while the port was not claimed, which the hardware back
+    // ends drop: a whole command must make none.
+    uint64_t UnclaimedAccesses() const { return unclaimed_; }
     uint64_t Contentions() const { return contentions_; }
 
     // Faults and settings for tests.
@@ -83,6 +86,7 @@ private:
     bool claimed_ = false;
     uint64_t now_ = 0;
     uint64_t accesses_ = 0;
+    uint64_t unclaimed_ = 0;
 
     uint8_t dataPort_ = 0;
     uint8_t controlPort_ = 0;

@@ -37,6 +37,21 @@ TEST(Bench, TracesOnlyWhenAsked) {
     EXPECT_EQ(b.bench.Accesses().size(), traced);
 }
 
+// The hardware back ends drop what is sent outside a claim; the bench counts it.
+TEST(Bench, CountsEveryAccessMadeWithoutAClaim) {
+    sim::BenchBoard b;
+    b.bench.PortOut(kData, 0x10);
+    b.bench.PortIn(kStatus);
+    EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u);
+    ASSERT_EQ(b.bench.Claim(0x378), "");
+    b.board.ShiftOutData();
+    b.board.ReadDataByte();
+    b.bench.Release();
+    EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u) << "the claimed ones do not count";
+    b.timer.TimerDelay(1);
+    EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u + 7u) << "the timer's ports count too";
+}
+
 struct Protocol : ::testing::Test {
     sim::BenchBoard b;
     Board& board = b.board;
