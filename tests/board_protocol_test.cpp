@@ -52,6 +52,16 @@ TEST(Bench, CountsEveryAccessMadeWithoutAClaim) {
     EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u + 7u) << "the timer's ports count too";
 }
 
+TEST(Bench, AtPowerUpTheSocketHasNoSupply) {
+    sim::BenchBoard b;
+    EXPECT_FALSE(b.bench.Lines().SupplyOn()) << "off until the program turns it on";
+    EXPECT_EQ(b.bench.Lines().controlRegister, 0x80);
+    EXPECT_FALSE(sim::SocketLines{}.SupplyOn());
+    b.board.PowerFlags = 0x00;
+    b.board.SendControlByte();
+    EXPECT_TRUE(b.bench.Lines().SupplyOn());
+}
+
 struct Protocol : ::testing::Test {
     sim::BenchBoard b;
     Board& board = b.board;
