@@ -1,5 +1,8 @@
 #include "sim/Bench.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "io/Timer.h"
 #include "io/Unitio.h"
 
@@ -62,15 +65,24 @@ uint16_t Bench::PortIn(uint16_t port) {
     return value;
 }
 
+void Bench::StuckDataLine(int bit, bool level) {
+    if (bit < 0 || bit > 7) throw std::out_of_range("data line " + std::to_string(bit));
+    stuckLine_ = StuckLine{static_cast<uint8_t>(1u << bit), level};
+}
+
 uint8_t Bench::DataLines() {
     const std::optional<uint8_t> chip = chip_ ? chip_->DriveData(lines_, now_) : std::nullopt;
+    uint8_t value = 0xFF;
     if (lines_.bus && chip) {
         ++contentions_;  // both drive: the lines fight, the low side wins
-        return *lines_.bus & *chip;
+        value = *lines_.bus & *chip;
+    } else if (lines_.bus) {
+        value = *lines_.bus;
+    } else if (chip) {
+        value = *chip;
     }
-    if (lines_.bus) return *lines_.bus;
-    if (chip) return *chip;
-    return 0xFF;
+    if (stuckLine_) value = stuckLine_->level ? (value | stuckLine_->mask) : (value & ~stuckLine_->mask);
+    return value;
 }
 
 void Bench::DataPortWritten(uint8_t value) {

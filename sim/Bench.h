@@ -45,7 +45,8 @@ public:
     uint8_t DataPort() const { return dataPort_; }
     uint8_t ControlPort() const { return controlPort_; }
     uint8_t ChainRegister() const { return chain_; }
-    // What the data lines carry: the bus, the chip, or the pull-ups (0xFF).
+    // What the data lines carry: the bus, the chip, or the pull-ups (0xFF),
+    // with a stuck line at its level.
     uint8_t DataLines();
 
     // Trace and counters. The trace is off until a test asks for it; the
@@ -63,6 +64,11 @@ public:
 
     // Faults and settings for tests.
     void StatusBit7(std::optional<bool> stuck) { stuckStatus_ = stuck; }
+    // Data line `bit` (0-7) held at `level` whatever drives it, as a short or
+    // a broken trace would: the bus register's capture and the low-address
+    // latch see it. std::nullopt frees the line.
+    void StuckDataLine(int bit, bool level);
+    void StuckDataLine(std::nullopt_t) { stuckLine_.reset(); }
     void TimerNeverFires(bool never) { timerDead_ = never; }
     void TimerAlwaysHigh(bool high) { timerStuckHigh_ = high; }  // as a port that reads all ones
     void SystemControlBits(uint8_t bits) { port61_ = bits; }  // what port 0x61 reads besides gate, speaker, output
@@ -107,6 +113,11 @@ private:
     bool timerDead_ = false;
     bool timerStuckHigh_ = false;
     std::optional<bool> stuckStatus_;
+    struct StuckLine {
+        uint8_t mask;
+        bool level;
+    };
+    std::optional<StuckLine> stuckLine_;
 
     bool tracing_ = false;  // a long write would record gigabytes
     std::vector<Access> trace_;

@@ -2,6 +2,8 @@
 // what the board model ends up holding.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "sim/BenchBoard.h"
 
 namespace test {
@@ -179,6 +181,42 @@ TEST_F(Protocol, SendControlByteAlwaysSendsThePowerFlags) {
         EXPECT_EQ(fresh.bench.Lines().controlRegister, c.merged);
         EXPECT_EQ(fresh.bench.Lines().SupplyOn(), !(c.merged & 0x80));
     }
+}
+
+TEST_F(Protocol, AStuckDataLineShowsInTheCaptureAndTheLowAddressLatch) {
+    struct Case {
+        int bit;
+        bool level;
+        uint8_t chip, captured, address, latched;
+    };
+    const Case cases[] = {
+        {0, true, 0x00, 0x01, 0x00, 0x01},  {3, true, 0xA0, 0xA8, 0x30, 0x38}, {7, true, 0x5A, 0xDA, 0x00, 0x80},
+        {0, false, 0xFF, 0xFE, 0xFF, 0xFE}, {4, false, 0x5A, 0x4A, 0x3C, 0x2C}, {7, false, 0x80, 0x00, 0xA5, 0x25},
+        {5, true, 0x20, 0x20, 0x20, 0x20},  {6, false, 0x00, 0x00, 0x00, 0x00},
+    };
+    for (const Case& c : cases) {
+        sim::BenchBoard fresh;
+        DrivingChip chip;
+        chip.value = c.chip;
+        fresh.bench.Insert(&chip);
+        fresh.bench.StuckDataLine(c.bit, c.level);
+        fresh.board.ReadDataByte();
+        EXPECT_EQ(fresh.board.DataByte, c.captured) << "bit " << c.bit << " stuck at " << c.level;
+        fresh.board.AddressLow = c.address;
+        fresh.board.SendAddressLow();
+        EXPECT_EQ(fresh.bench.Lines().addressLow, c.latched) << "bit " << c.bit << " stuck at " << c.level;
+        fresh.bench.StuckDataLine(std::nullopt);
+        fresh.board.ReadDataByte();
+        EXPECT_EQ(fresh.board.DataByte, c.chip) << "freed";
+        fresh.board.SendAddressLow();
+        EXPECT_EQ(fresh.bench.Lines().addressLow, c.address) << "freed";
+    }
+    sim::Bench bench;
+    EXPECT_EQ(bench.DataLines(), 0xFF) << "the pull-ups";
+    bench.StuckDataLine(2, false);
+    EXPECT_EQ(bench.DataLines(), 0xFB);
+    EXPECT_THROW(bench.StuckDataLine(8, true), std::out_of_range);
+    EXPECT_THROW(bench.StuckDataLine(-1, true), std::out_of_range);
 }
 
 TEST_F(Protocol, SendAddressLowDrivesTheBusForThreeWritesEvenOverTheChip) {
