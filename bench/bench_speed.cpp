@@ -8,7 +8,6 @@ namespace {
 
 void Run(benchmark::State& state, void (io::Board::*operation)()) {
     sim::BenchBoard b;
-    b.bench.Trace(false);
     b.timer.TimerInit();
     for (auto _ : state) {
         b.board.DataByte = static_cast<uint16_t>(state.iterations() & 0xFF);

@@ -53,32 +53,34 @@ std::string PortAccessFailure(uint16_t portBase, const std::string& directReason
 
 // Direct I/O.
 
-std::string DirectPortIo::Claim(uint16_t portBase) {
+DirectPortIo::DirectPortIo() {
 #if CQ_DIRECT_IO
-    base_ = portBase;
-    if (granted_) return {};
-    if (ioperm(portBase, 3, 1) != 0) return SystemError("ioperm " + Hex(portBase));
-    if (ioperm(kTimerCountPort, 2, 1) != 0 || ioperm(kSystemControlPort, 1, 1) != 0) {
-        const std::string reason = SystemError("ioperm of the timer ports");
-        ioperm(portBase, 3, 0);
-        return reason;
-    }
-    granted_ = true;
-    return {};
-#else
-    (void)portBase;
-    return "not available on this processor";
+    permission_ = [](unsigned long from, unsigned long count, int on) { return ioperm(from, count, on); };
 #endif
 }
 
+std::string DirectPortIo::Claim(uint16_t portBase) {
+    if (!permission_) return "not available on this processor";
+    if (granted_ && portBase == base_) return {};
+    Release();  // another base: the old range goes back before the new one is asked for
+    if (permission_(portBase, 3, 1) != 0) return SystemError("ioperm " + Hex(portBase));
+    if (permission_(kTimerCountPort, 2, 1) != 0 || permission_(kSystemControlPort, 1, 1) != 0) {
+        const std::string reason = SystemError("ioperm of the timer ports");
+        permission_(portBase, 3, 0);
+        permission_(kTimerCountPort, 2, 0);
+        return reason;
+    }
+    base_ = portBase;
+    granted_ = true;
+    return {};
+}
+
 void DirectPortIo::Release() {
-#if CQ_DIRECT_IO
     if (!granted_) return;
-    ioperm(base_, 3, 0);
-    ioperm(kTimerCountPort, 2, 0);
-    ioperm(kSystemControlPort, 1, 0);
+    permission_(base_, 3, 0);
+    permission_(kTimerCountPort, 2, 0);
+    permission_(kSystemControlPort, 1, 0);
     granted_ = false;
-#endif
 }
 
 void DirectPortIo::PortOut(uint16_t port, uint16_t value) {

@@ -3,6 +3,7 @@
 // (/dev/parportN, for members of group lp; no timer ports).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,14 @@ std::optional<std::string> FindParportDevice(uint16_t portBase, const ParportPat
 
 class DirectPortIo : public PortIo {
 public:
+    // The kernel's grant of a range of ports, as ioperm(2): 0 when done.
+    using Permission = std::function<int(unsigned long from, unsigned long count, int on)>;
+
+    DirectPortIo();  // ioperm on x86, none elsewhere
+    // For tests: the calls go to `permission` (then send nothing: the bytes
+    // would go to the real ports).
+    explicit DirectPortIo(Permission permission) : permission_(std::move(permission)) {}
+
     std::string Claim(uint16_t portBase) override;
     void Release() override;
     void PortOut(uint16_t port, uint16_t value) override;
@@ -30,6 +39,7 @@ public:
     bool HasTimerPorts() const override { return true; }
 
 private:
+    Permission permission_;
     uint16_t base_ = 0;
     bool granted_ = false;
 };

@@ -17,6 +17,7 @@ uint64_t TicksToNanoseconds(uint32_t ticks) {
 }
 
 void Timer::TimerInit() {
+    answers_ = true;
     if (!port_.HasTimerPorts()) return;
     port61Shadow_ = port_.PortIn(kSystemControlPort) & ~(kGate | kSpeaker) & 0xFF;
     port_.PortOut(kSystemControlPort, port61Shadow_);
@@ -29,6 +30,11 @@ void Timer::TimerDelay(uint16_t ticks) {
         clock_.WaitUntil(started + length);
         return;
     }
+    if (!answers_) {  // it did not answer before: the grace would be lost on every wait
+        ++fallbacks_;
+        clock_.WaitUntil(started + length);
+        return;
+    }
     port_.PortOut(kTimerModePort, kChannel2Mode0);
     port_.PortOut(kTimerCountPort, ticks & 0xFF);
     port_.PortOut(kTimerCountPort, ticks >> 8);
@@ -37,6 +43,7 @@ void Timer::TimerDelay(uint16_t ticks) {
     while (!(port_.PortIn(kSystemControlPort) & kOutput)) {
         if (clock_.Now() > giveUp) {
             ++fallbacks_;  // the output never came up: no timer answers here
+            answers_ = false;
             break;
         }
     }

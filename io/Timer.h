@@ -31,8 +31,12 @@ public:
     void DelayWrite(uint16_t writeDelayTicks) { TimerDelay(writeDelayTicks); }
 
     uint16_t Port61Shadow() const { return port61Shadow_; }
-    // How many waits the channel never finished, so the clock had to.
+    // How many waits the channel never finished, so the clock had to; after the
+    // channel failed to answer, every wait.
     int Fallbacks() const { return fallbacks_; }
+    // False once the channel's output never came up: from then on, until the
+    // next TimerInit, the clock counts every wait, without paying the grace again.
+    bool TimerAnswers() const { return answers_; }
     // Runs between the 10 ms parts of a long wait, to keep the window alive.
     void OnLongWait(std::function<void()> hook) { onLongWait_ = std::move(hook); }
 
@@ -41,6 +45,7 @@ private:
     Clock& clock_;
     uint16_t port61Shadow_ = 0;
     int fallbacks_ = 0;
+    bool answers_ = true;
     std::function<void()> onLongWait_;
 };
 

@@ -1,5 +1,8 @@
 #include "sim/Bench.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "io/Timer.h"
 #include "io/Unitio.h"
 
@@ -22,6 +25,7 @@ std::string Bench::Claim(uint16_t) {
 void Bench::Record(uint16_t port, uint8_t value, bool write) {
     now_ += kPortAccessNanoseconds;
     ++accesses_;
+    if (!claimed_) ++unclaimed_;
     (write ? writes_ : reads_)[port & 0x3FF]++;
     if (tracing_) trace_.push_back({now_, port, value, write});
 }
@@ -52,18 +56,33 @@ uint16_t Bench::PortIn(uint16_t port) {
         value = static_cast<uint8_t>((port61_ & ~0x23) | (port61Written_ & 0x03) | (TimerOutput() ? 0x20 : 0));
     }
     Record(port, value, false);
+    // A poll that finds the count still running ends just as it runs out, so
+    // the next poll sees the output high at that moment: a wait takes two
+    // polls, not one per microsecond, and ends as the hardware's would, to
+    // within one port access.
+    if (port == io::kSystemControlPort && !(value & 0x20))
+        if (const std::optional<uint64_t> high = TimerOutputHighAt(); high && *high > now_) now_ = *high;
     return value;
+}
+
+void Bench::StuckDataLine(int bit, bool level) {
+    if (bit < 0 || bit > 7) throw std::out_of_range("data line " + std::to_string(bit));
+    stuckLine_ = StuckLine{static_cast<uint8_t>(1u << bit), level};
 }
 
 uint8_t Bench::DataLines() {
     const std::optional<uint8_t> chip = chip_ ? chip_->DriveData(lines_, now_) : std::nullopt;
+    uint8_t value = 0xFF;
     if (lines_.bus && chip) {
         ++contentions_;  // both drive: the lines fight, the low side wins
-        return *lines_.bus & *chip;
+        value = *lines_.bus & *chip;
+    } else if (lines_.bus) {
+        value = *lines_.bus;
+    } else if (chip) {
+        value = *chip;
     }
-    if (lines_.bus) return *lines_.bus;
-    if (chip) return *chip;
-    return 0xFF;
+    if (stuckLine_) value = stuckLine_->level ? (value | stuckLine_->mask) : (value & ~stuckLine_->mask);
+    return value;
 }
 
 void Bench::DataPortWritten(uint8_t value) {
@@ -124,11 +143,22 @@ void Bench::TimerWritten(uint16_t port, uint8_t value) {
     gate_ = gate;
 }
 
+uint64_t Bench::TimerLength() const { return io::TicksToNanoseconds(timerCount_ == 0 ? 65536u : timerCount_); }
+
 bool Bench::TimerOutput() const {
     if (timerStuckHigh_) return true;
     if (timerDead_ || timerMode_ == 0) return false;
     const uint64_t counted = countedNs_ + (gate_ ? now_ - gateOnSince_ : 0);
-    return counted >= io::TicksToNanoseconds(timerCount_ == 0 ? 65536u : timerCount_);
+    return counted >= TimerLength();
+}
+
+// While the channel counts (programmed, both count bytes in, gate on), the
+// moment its output goes high.
+std::optional<uint64_t> Bench::TimerOutputHighAt() const {
+    if (timerStuckHigh_ || timerDead_ || timerMode_ == 0 || !lowByteNext_ || !gate_) return std::nullopt;
+    const uint64_t length = TimerLength();
+    if (countedNs_ >= length) return std::nullopt;
+    return gateOnSince_ + (length - countedNs_);
 }
 
 }  // namespace sim

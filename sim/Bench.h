@@ -45,20 +45,30 @@ public:
     uint8_t DataPort() const { return dataPort_; }
     uint8_t ControlPort() const { return controlPort_; }
     uint8_t ChainRegister() const { return chain_; }
-    // What the data lines carry: the bus, the chip, or the pull-ups (0xFF).
+    // What the data lines carry: the bus, the chip, or the pull-ups (0xFF),
+    // with a stuck line at its level.
     uint8_t DataLines();
 
-    // Trace and counters.
+    // Trace and counters. The trace is off until a test asks for it; the
+    // counters always count.
     void Trace(bool on) { tracing_ = on; }
     const std::vector<Access>& Accesses() const { return trace_; }
     void ClearTrace() { trace_.clear(); }
     uint64_t Writes(uint16_t port) const;
     uint64_t Reads(uint16_t port) const;
     uint64_t AccessCount() const { return accesses_; }
+    // Accesses made while the port was not claimed, which the hardware back
+    // ends drop: a whole command must make none.
+    uint64_t UnclaimedAccesses() const { return unclaimed_; }
     uint64_t Contentions() const { return contentions_; }
 
     // Faults and settings for tests.
     void StatusBit7(std::optional<bool> stuck) { stuckStatus_ = stuck; }
+    // Data line `bit` (0-7) held at `level` whatever drives it, as a short or
+    // a broken trace would: the bus register's capture and the low-address
+    // latch see it. std::nullopt frees the line.
+    void StuckDataLine(int bit, bool level);
+    void StuckDataLine(std::nullopt_t) { stuckLine_.reset(); }
     void TimerNeverFires(bool never) { timerDead_ = never; }
     void TimerAlwaysHigh(bool high) { timerStuckHigh_ = high; }  // as a port that reads all ones
     void SystemControlBits(uint8_t bits) { port61_ = bits; }  // what port 0x61 reads besides gate, speaker, output
@@ -72,7 +82,9 @@ private:
     void DataPortWritten(uint8_t value);
     void ControlPortWritten(uint8_t value);
     void TimerWritten(uint16_t port, uint8_t value);
+    uint64_t TimerLength() const;
     bool TimerOutput() const;
+    std::optional<uint64_t> TimerOutputHighAt() const;
     void UpdateSocket();
     void Record(uint16_t port, uint8_t value, bool write);
 
@@ -80,6 +92,7 @@ private:
     bool claimed_ = false;
     uint64_t now_ = 0;
     uint64_t accesses_ = 0;
+    uint64_t unclaimed_ = 0;
 
     uint8_t dataPort_ = 0;
     uint8_t controlPort_ = 0;
@@ -100,8 +113,13 @@ private:
     bool timerDead_ = false;
     bool timerStuckHigh_ = false;
     std::optional<bool> stuckStatus_;
+    struct StuckLine {
+        uint8_t mask;
+        bool level;
+    };
+    std::optional<StuckLine> stuckLine_;
 
-    bool tracing_ = true;
+    bool tracing_ = false;  // a long write would record gigabytes
     std::vector<Access> trace_;
     std::vector<uint64_t> writes_ = std::vector<uint64_t>(0x400);
     std::vector<uint64_t> reads_ = std::vector<uint64_t>(0x400);

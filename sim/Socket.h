@@ -9,7 +9,9 @@ namespace sim {
 // The board's outputs towards the socket. Which of them a chip uses, and what
 // they mean to it, depends on the board (flash or EEPROM) and the chip.
 struct SocketLines {
-    uint8_t controlRegister = 0;  // serial control register: bit 7 is the supply switch (1 = off)
+    // Serial control register: bit 7 is the supply switch (1 = off), off until
+    // the program turns it on.
+    uint8_t controlRegister = 0x80;
     uint8_t addressHigh = 0;      // high-address register
     uint8_t addressLow = 0;       // low-address latch
     uint8_t controlPort = 0;      // parallel port control bits 0-2: pulse, programming voltage, auxiliary

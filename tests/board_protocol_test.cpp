@@ -2,6 +2,8 @@
 // what the board model ends up holding.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "sim/BenchBoard.h"
 
 namespace test {
@@ -22,10 +24,51 @@ struct DrivingChip : sim::SocketChip {
     }
 };
 
+TEST(Bench, TracesOnlyWhenAsked) {
+    sim::BenchBoard b;
+    b.board.ShiftOutData();
+    EXPECT_TRUE(b.bench.Accesses().empty()) << "a long write would record gigabytes";
+    EXPECT_EQ(b.bench.Writes(kData), 26u) << "the counters count all the same";
+    b.bench.Trace(true);
+    b.board.ReleaseBus();
+    ASSERT_FALSE(b.bench.Accesses().empty());
+    EXPECT_EQ(b.bench.Accesses().front().port, kData);
+    b.bench.Trace(false);
+    const size_t traced = b.bench.Accesses().size();
+    b.board.ReleaseBus();
+    EXPECT_EQ(b.bench.Accesses().size(), traced);
+}
+
+// The hardware back ends drop what is sent outside a claim; the bench counts it.
+TEST(Bench, CountsEveryAccessMadeWithoutAClaim) {
+    sim::BenchBoard b;
+    b.bench.PortOut(kData, 0x10);
+    b.bench.PortIn(kStatus);
+    EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u);
+    ASSERT_EQ(b.bench.Claim(0x378), "");
+    b.board.ShiftOutData();
+    b.board.ReadDataByte();
+    b.bench.Release();
+    EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u) << "the claimed ones do not count";
+    b.timer.TimerDelay(1);
+    EXPECT_EQ(b.bench.UnclaimedAccesses(), 2u + 7u) << "the timer's ports count too";
+}
+
+TEST(Bench, AtPowerUpTheSocketHasNoSupply) {
+    sim::BenchBoard b;
+    EXPECT_FALSE(b.bench.Lines().SupplyOn()) << "off until the program turns it on";
+    EXPECT_EQ(b.bench.Lines().controlRegister, 0x80);
+    EXPECT_FALSE(sim::SocketLines{}.SupplyOn());
+    b.board.PowerFlags = 0x00;
+    b.board.SendControlByte();
+    EXPECT_TRUE(b.bench.Lines().SupplyOn());
+}
+
 struct Protocol : ::testing::Test {
     sim::BenchBoard b;
     Board& board = b.board;
     sim::Bench& bench = b.bench;
+    Protocol() { bench.Trace(true); }
 
     std::vector<uint8_t> DataWrites() const {
         std::vector<uint8_t> values;
@@ -138,6 +181,42 @@ TEST_F(Protocol, SendControlByteAlwaysSendsThePowerFlags) {
         EXPECT_EQ(fresh.bench.Lines().controlRegister, c.merged);
         EXPECT_EQ(fresh.bench.Lines().SupplyOn(), !(c.merged & 0x80));
     }
+}
+
+TEST_F(Protocol, AStuckDataLineShowsInTheCaptureAndTheLowAddressLatch) {
+    struct Case {
+        int bit;
+        bool level;
+        uint8_t chip, captured, address, latched;
+    };
+    const Case cases[] = {
+        {0, true, 0x00, 0x01, 0x00, 0x01},  {3, true, 0xA0, 0xA8, 0x30, 0x38}, {7, true, 0x5A, 0xDA, 0x00, 0x80},
+        {0, false, 0xFF, 0xFE, 0xFF, 0xFE}, {4, false, 0x5A, 0x4A, 0x3C, 0x2C}, {7, false, 0x80, 0x00, 0xA5, 0x25},
+        {5, true, 0x20, 0x20, 0x20, 0x20},  {6, false, 0x00, 0x00, 0x00, 0x00},
+    };
+    for (const Case& c : cases) {
+        sim::BenchBoard fresh;
+        DrivingChip chip;
+        chip.value = c.chip;
+        fresh.bench.Insert(&chip);
+        fresh.bench.StuckDataLine(c.bit, c.level);
+        fresh.board.ReadDataByte();
+        EXPECT_EQ(fresh.board.DataByte, c.captured) << "bit " << c.bit << " stuck at " << c.level;
+        fresh.board.AddressLow = c.address;
+        fresh.board.SendAddressLow();
+        EXPECT_EQ(fresh.bench.Lines().addressLow, c.latched) << "bit " << c.bit << " stuck at " << c.level;
+        fresh.bench.StuckDataLine(std::nullopt);
+        fresh.board.ReadDataByte();
+        EXPECT_EQ(fresh.board.DataByte, c.chip) << "freed";
+        fresh.board.SendAddressLow();
+        EXPECT_EQ(fresh.bench.Lines().addressLow, c.address) << "freed";
+    }
+    sim::Bench bench;
+    EXPECT_EQ(bench.DataLines(), 0xFF) << "the pull-ups";
+    bench.StuckDataLine(2, false);
+    EXPECT_EQ(bench.DataLines(), 0xFB);
+    EXPECT_THROW(bench.StuckDataLine(8, true), std::out_of_range);
+    EXPECT_THROW(bench.StuckDataLine(-1, true), std::out_of_range);
 }
 
 TEST_F(Protocol, SendAddressLowDrivesTheBusForThreeWritesEvenOverTheChip) {

@@ -85,8 +85,24 @@ TEST(CommandFrame, StartUpPreparesTheTimerAndRestsTheBoard) {
     CorvinaFrame fresh;
     EXPECT_EQ(fresh.startUpCalls, std::vector<std::string>{"BoardIdle"});
     EXPECT_GT(fresh.board.bench.Writes(0x61), 0u) << "TimerInit wrote port 0x61";
+    EXPECT_EQ(fresh.board.bench.UnclaimedAccesses(), 0u) << "with the port claimed";
     QuillonFrame q;
     EXPECT_EQ(q.board.board.ControlPortShadow & 0x04, 0x04) << "Quillon sets control bit 2 at start";
+    EXPECT_EQ(q.board.bench.UnclaimedAccesses(), 0u);
+}
+
+TEST(CommandFrame, TheEntryRunsWithThePortClaimed) {
+    CorvinaFrame c;
+    c.device.during = [&] {
+        c.board.board.ShiftOutData();
+        c.board.board.ReadDataByte();
+    };
+    c.logic.cmdVerifyClick();
+    c.logic.cmdSignatureClick();
+    EXPECT_GT(c.board.bench.Writes(0x378), 0u);
+    EXPECT_EQ(c.board.bench.UnclaimedAccesses(), 0u);
+    c.board.bench.PortOut(0x378, 0x10);
+    EXPECT_EQ(c.board.bench.UnclaimedAccesses(), 1u) << "released after the command";
 }
 
 TEST(CommandFrame, EachCommandShowsItsWordAndReportsWhatItsEntryReturned) {

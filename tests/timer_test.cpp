@@ -11,6 +11,7 @@ namespace {
 
 TEST(Timer, TimerDelayProgramsChannel2AndWaitsForItsOutput) {
     sim::BenchBoard b;
+    b.bench.Trace(true);
     b.bench.SystemControlBits(0xC0);
     b.timer.TimerInit();
     b.bench.ClearTrace();
@@ -32,12 +33,13 @@ TEST(Timer, EveryNamedDelayLastsAtLeastItsTicks) {
     struct Case {
         const char* name;
         void (io::Timer::*delay)();
-        uint64_t ticks;
+        uint32_t ticks;  // of each part
+        uint32_t parts;
     };
     const Case cases[] = {
-        {"DelayTick", &io::Timer::DelayTick, 1},        {"Delay12us", &io::Timer::Delay12us, 14},
-        {"Delay100us", &io::Timer::Delay100us, 119},    {"Delay2ms", &io::Timer::Delay2ms, 2387},
-        {"Delay10ms", &io::Timer::Delay10ms, 11932},    {"Delay500ms", &io::Timer::Delay500ms, 50 * 11932},
+        {"DelayTick", &io::Timer::DelayTick, 1, 1},          {"Delay12us", &io::Timer::Delay12us, 14, 1},
+        {"Delay100us", &io::Timer::Delay100us, 119, 1},      {"Delay2ms", &io::Timer::Delay2ms, 2387, 1},
+        {"Delay10ms", &io::Timer::Delay10ms, 11932, 1},      {"Delay500ms", &io::Timer::Delay500ms, 11932, 50},
     };
     for (const Case& c : cases) {
         sim::BenchBoard b;
@@ -45,12 +47,54 @@ TEST(Timer, EveryNamedDelayLastsAtLeastItsTicks) {
         const uint64_t start = b.bench.Now();
         (b.timer.*c.delay)();
         const uint64_t took = b.bench.Now() - start;
-        EXPECT_GE(took, c.ticks * 1'000'000'000 / io::kTimerHz) << c.name;
-        EXPECT_LT(took, c.ticks * 1'000'000'000 / io::kTimerHz + 60'000 * (c.ticks / 11932 + 1)) << c.name;
+        EXPECT_GE(took, uint64_t{c.parts} * c.ticks * 1'000'000'000 / io::kTimerHz) << c.name;
+        // Each part: four writes to start the count, two polls, the gate off.
+        EXPECT_LE(took, c.parts * (io::TicksToNanoseconds(c.ticks) + 7 * sim::kPortAccessNanoseconds)) << c.name;
+        EXPECT_LE(b.bench.Reads(io::kSystemControlPort), 3u * c.parts) << c.name << ": polls";
     }
     sim::BenchBoard b;
     b.timer.DelayWrite(5965);
     EXPECT_EQ(b.bench.TimerCount(), 5965);
+}
+
+// The bench's clock jumps ahead while a wait polls: two or three polls, and the
+// wait ends within one port access of when the hardware's would.
+TEST(Timer, APollLoopTakesAFewPollsAndEndsWhenTheHardwaresWould) {
+    for (uint16_t ticks : {1, 2, 14, 119, 1193, 2387, 11932, 0xFFFF}) {
+        sim::BenchBoard b;
+        b.timer.TimerInit();
+        const uint64_t polls = b.bench.Reads(io::kSystemControlPort);
+        const uint64_t start = b.bench.Now();
+        b.timer.TimerDelay(ticks);
+        const uint64_t took = b.bench.Now() - start;
+        const uint64_t length = io::TicksToNanoseconds(ticks);
+        // The hardware: four writes, then a poll each access until one finds
+        // the output high, then the gate off.
+        constexpr uint64_t access = sim::kPortAccessNanoseconds;
+        const uint64_t hardware = 4 * access + (length + access - 1) / access * access + 2 * access;
+        EXPECT_GE(took, length) << ticks;
+        EXPECT_LE(took, hardware) << ticks;
+        EXPECT_GE(took + access, hardware) << ticks;
+        EXPECT_GE(b.bench.Reads(io::kSystemControlPort) - polls, 2u) << ticks;
+        EXPECT_LE(b.bench.Reads(io::kSystemControlPort) - polls, 3u) << ticks;
+        EXPECT_EQ(b.timer.Fallbacks(), 0) << ticks;
+    }
+}
+
+TEST(Timer, AWaitThatPollsSeesTheOutputLowThenHighAtItsMoment) {
+    sim::BenchBoard b;
+    b.bench.Trace(true);
+    b.timer.TimerInit();
+    b.bench.ClearTrace();
+    const uint64_t start = b.bench.Now();
+    b.timer.TimerDelay(2387);
+    const auto& t = b.bench.Accesses();
+    ASSERT_EQ(t.size(), 7u);
+    const uint64_t high = start + 4 * sim::kPortAccessNanoseconds + io::TicksToNanoseconds(2387);
+    EXPECT_FALSE(t[4].value & 0x20);
+    EXPECT_LE(t[4].time, high) << "the low poll ends no later than the output goes high";
+    EXPECT_TRUE(t[5].value & 0x20);
+    EXPECT_EQ(t[5].time - sim::kPortAccessNanoseconds, high) << "the next poll reads at that moment";
 }
 
 TEST(Timer, Delay500msIsFiftySeparateCountsOf10ms) {
@@ -67,6 +111,7 @@ TEST(Timer, Delay500msIsFiftySeparateCountsOf10ms) {
 TEST(Timer, TimerInitKeepsEveryBitOfPort61ButGateAndSpeaker) {
     for (uint8_t bits : {0x00, 0xFF, 0xC4, 0x13, 0x9C}) {
         sim::BenchBoard b;
+        b.bench.Trace(true);
         b.bench.SystemControlBits(bits);
         b.timer.TimerInit();
         const auto& t = b.bench.Accesses();
@@ -80,6 +125,7 @@ TEST(Timer, TimerInitKeepsEveryBitOfPort61ButGateAndSpeaker) {
 
 TEST(Timer, ATimerThatNeverFiresFallsBackToTheClockWithinItsBound) {
     sim::BenchBoard b;
+    b.bench.Trace(true);
     b.bench.TimerNeverFires(true);
     const uint64_t start = b.bench.Now();
     b.timer.TimerDelay(119);
@@ -88,6 +134,26 @@ TEST(Timer, ATimerThatNeverFiresFallsBackToTheClockWithinItsBound) {
     EXPECT_GE(took, io::TicksToNanoseconds(119));
     EXPECT_LT(took, io::TicksToNanoseconds(119) + 25'000'000u) << "given up after the grace time";
     EXPECT_EQ(b.bench.Accesses().back().value & 0x01, 0) << "the gate is off again";
+}
+
+TEST(Timer, AfterTheTimerFailedToAnswerTheClockCountsEveryLaterWait) {
+    sim::BenchBoard b;
+    b.bench.TimerNeverFires(true);
+    b.timer.TimerInit();
+    b.timer.TimerDelay(119);  // pays the grace once
+    EXPECT_FALSE(b.timer.TimerAnswers());
+    const uint64_t timerWrites = b.bench.Writes(io::kTimerModePort);
+    for (uint16_t ticks : {1, 14, 119, 2387, 11932}) {
+        const uint64_t start = b.bench.Now();
+        b.timer.TimerDelay(ticks);
+        const uint64_t took = b.bench.Now() - start;
+        EXPECT_GE(took, io::TicksToNanoseconds(ticks)) << ticks;
+        EXPECT_LE(took, io::TicksToNanoseconds(ticks) + 6 * sim::kPortAccessNanoseconds) << ticks << ": no grace again";
+    }
+    EXPECT_EQ(b.timer.Fallbacks(), 6) << "every wait the clock finished";
+    EXPECT_EQ(b.bench.Writes(io::kTimerModePort), timerWrites) << "the channel is left alone";
+    b.timer.TimerInit();  // a fresh start gives the channel another chance
+    EXPECT_TRUE(b.timer.TimerAnswers());
 }
 
 TEST(Timer, AnOutputThatIsAlwaysHighCannotEndAWaitEarly) {
