@@ -74,8 +74,11 @@ uint8_t Bench::DataLines() {
     const std::optional<uint8_t> chip = chip_ ? chip_->DriveData(lines_, now_) : std::nullopt;
     uint8_t value = 0xFF;
     if (lines_.bus && chip) {
-        ++contentions_;  // both drive: the lines fight, the low side wins
-        value = *lines_.bus & *chip;
+        // Both drive: counted, for the tests to see. The board's line drivers
+        // outdo the chip's port 0, whose outputs only sink well, so the bus
+        // register's byte is what the lines carry.
+        ++contentions_;
+        value = *lines_.bus;
     } else if (lines_.bus) {
         value = *lines_.bus;
     } else if (chip) {
@@ -108,11 +111,11 @@ void Bench::ControlPortWritten(uint8_t value) {
 }
 
 void Bench::UpdateSocket() {
-    SocketLines lines = lines_;
-    lines.controlPort = controlPort_ & 0x07;
-    lines.bus = (dataPort_ & Board::kBusRelease) ? std::nullopt : std::optional<uint8_t>(bus_);
-    const bool changed = !(lines == lines_);
-    lines_ = lines;
+    lines_.controlPort = controlPort_ & 0x07;
+    lines_.bus = (dataPort_ & Board::kBusRelease) ? std::nullopt : std::optional<uint8_t>(bus_);
+    // Compared with what the chip last saw: the latches change lines_ before this runs.
+    const bool changed = !(lines_ == delivered_);
+    delivered_ = lines_;
     if (lines_.bus && chip_ && chip_->DriveData(lines_, now_)) ++contentions_;
     if (changed && chip_) chip_->LinesChanged(lines_, now_);
 }

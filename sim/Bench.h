@@ -99,6 +99,7 @@ private:
     uint8_t bus_ = 0;
     uint8_t chain_ = 0;
     SocketLines lines_;
+    SocketLines delivered_;  // the lines as the chip last saw them
     SocketChip* chip_ = nullptr;
     uint64_t contentions_ = 0;
 
