@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 
 #include "TempFolder.h"
 #include "eeprom/DeviceInfoText.h"
+#include "shell/CorvinaDevice.h"
 #include "shell/qt/FormBufferDialogs.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormDeviceInfo.h"
@@ -218,10 +220,13 @@ TEST(CorvinaWindow, ExitSavesTheSettingsAndCloses) {
 // A device layer whose Read takes the time the test gives it.
 struct SlowDevice : shell::DeviceLayer {
     std::function<void()> read;
-    void BlankCheckDevice() override {}
-    void ReadDevice() override { read(); }
-    void WriteDevice() override {}
-    void VerifyDevice() override {}
+    std::string BlankCheckDevice(device::ProgressSink&) override { return "OK"; }
+    std::string ReadDevice(device::ProgressSink&) override {
+        read();
+        return "OK";
+    }
+    std::string WriteDevice(device::ProgressSink&) override { return "OK"; }
+    std::string VerifyDevice(device::ProgressSink&) override { return "OK"; }
     void BoardIdle() override {}
 };
 
@@ -256,6 +261,46 @@ TEST(CorvinaWindow, ALongCommandKeepsTheWindowAliveAndIsNeverCutOffByClosing) {
     EXPECT_TRUE(openMeanwhile) << "a command is never cut off by closing";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 2000)) << "the window closes afterwards";
     EXPECT_FALSE(label->isVisibleTo(&window));
+}
+
+// A parallel port this process may not use.
+struct NoPort : io::PortIo {
+    std::string Claim(uint16_t) override { return "Cannot reach the parallel port at 0x378."; }
+    void Release() override {}
+    void PortOut(uint16_t, uint16_t) override { ++touched; }
+    uint16_t PortIn(uint16_t) override { return ++touched, 0xFF; }
+    bool HasTimerPorts() const override { return false; }
+    int touched = 0;
+};
+
+TEST(CorvinaWindow, WithoutThePortBlankCheckAndReadSayWhyAndTouchNothing) {
+    Settings settings;
+    NoPort port;
+    io::SteadyClock clock;
+    io::Timer timer(port, clock);
+    io::Board board(port, timer);
+    shell::CorvinaState state;
+    shell::CorvinaDevice device(state, board);
+    TfrmMainCorvina window(state, {port, timer, board, &device}, settings.location());
+    window.show();
+    std::vector<std::pair<QString, QString>> shown;  // title, text
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.emplace_back(box->windowTitle(), box->text());
+            box->close();
+        }
+    });
+    closer.start(20);
+    for (const char* button : {"cmdBlankChk", "cmdRead"}) {
+        auto* command = Child<QPushButton>(window, button);
+        ASSERT_TRUE(command->isEnabled()) << button;
+        command->click();
+    }
+    const std::vector<std::pair<QString, QString>> expected{
+        {"BLANK CHECK", "Cannot reach the parallel port at 0x378."}, {"READ", "Cannot reach the parallel port at 0x378."}};
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(port.touched, 0);
 }
 
 TEST(EditBufferWindow, TypingIsFilteredAndEnterSteps) {

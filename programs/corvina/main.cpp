@@ -1,6 +1,7 @@
 // Corvina: programs Atmel 89-series flash microcontrollers. Built twice: on the
 // parallel port, and on the virtual bench as corvina-sim.
 #include "programs/Boards.h"
+#include "shell/CorvinaDevice.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormMainCorvina.h"
 #include "shell/qt/RunProgram.h"
@@ -13,8 +14,9 @@ int main(int argc, char** argv) {
 #else
     programs::RealBoard board;
 #endif
+    shell::CorvinaDevice device(state, board.Parts(nullptr).board);
     return RunProgram(argc, argv, {shell::Program::Corvina, [&] {
-                                       auto main = std::make_unique<TfrmMainCorvina>(state, board.Parts(nullptr));
+                                       auto main = std::make_unique<TfrmMainCorvina>(state, board.Parts(&device));
 #ifdef CQ_BENCH
                                        main->setWindowTitle(main->windowTitle() + programs::kBenchMarker);
 #endif
