@@ -146,6 +146,8 @@ void FlashChip::LinesChanged(const SocketLines& lines, uint64_t now) {
             PulseStarts(s, lines, now);
         else if (pulse_.judged)
             PulseEnds(now);
+        else if (!powered_ && pulseUnpowered_)
+            Violation(now, "pulse with the supply off");
     }
 }
 
@@ -159,6 +161,7 @@ void FlashChip::PowerUp(const Signals& s, uint64_t now) {
     counter_ = 0;
     clockCounted_ = false;
     busyUntil_ = 0;
+    pulseUnpowered_ = false;
     if (erasePasses_ == 1) cycledSincePass_ = true;
 }
 
@@ -221,10 +224,10 @@ void FlashChip::CheckPulseSteady(const SocketLines& lines, uint64_t now) {
 // ---- Pulses
 
 void FlashChip::PulseStarts(const Signals& s, const SocketLines& lines, uint64_t now) {
-    if (!powered_) {
-        Violation(now, "pulse with the supply off");
-        return;
-    }
+    // The rest state leaves the line asserted across power cycles: only a pulse
+    // that begins and ends without supply is one the chip cannot have taken.
+    pulseUnpowered_ = !powered_;
+    if (!powered_) return;
     if (!IsProgramming(s.mode)) return;  // PROG is only an input in the other modes
     pulse_ = {true, s.mode, now, Address(lines), DataIn(lines)};
     if (now < busyUntil_)

@@ -116,6 +116,7 @@ private:
     uint64_t vppSince_ = 0;
 
     Pulse pulse_;
+    bool pulseUnpowered_ = false;       // the line went active without supply
     Pulse lastPulse_;                   // the last one that took effect
     std::optional<uint64_t> holdFrom_;  // its end, while the programming voltage it had stays on
     uint64_t busyUntil_ = 0;            // its write cycle
