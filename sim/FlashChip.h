@@ -3,6 +3,33 @@
 // It judges every line change it sees: what the part would refuse or spoil it
 // refuses or spoils, and records as a violation; what is only out of the
 // datasheet's range is recorded as a warning. It starts unpowered.
+//
+// A pulse (PROG low) acts when it ends, on the mode, address and data it began
+// with; a byte programs old AND new and starts the write cycle, during which
+// reads poll (bit 7 complemented). <op> below is "write", "erase", "lock",
+// "fuse" or "Lock Bit-n"; <at> is " at 0x0123" for a write, else empty.
+// Violations:
+//   <op> pulse during write cycle<at>          <op> pulse during erase cycle<at>
+//   <op> pulse without programming voltage<at> <op> pulse too short (w, at least m)<at>
+//   mode pins changed during the <op> pulse<at>   address changed during the <op> pulse<at>
+//   data changed during the <op> pulse<at>        programming voltage removed during the <op> pulse<at>
+//   supply switched off during the <op> pulse<at> supply switched off during the write cycle<at>
+//   programming voltage set up only t before the <op> pulse<at>       (Standard, 20-pin)
+//   programming voltage removed t after the <op> pulse<at>            (Standard, 20-pin)
+//   programming refused: Lock Bit-1<at>           read without programming voltage at A (ISP)
+//   pulse with the supply off                     programming voltage applied with the supply off
+//   supply came up with the programming voltage applied
+//   supply switched off with the programming voltage applied
+//   supply came up with RST high / with XTAL1 high                  (20-pin)
+//   counter advanced during the write cycle at C / t after the write cycle at C
+//   XTAL1 high for only t at counter C                               (20-pin)
+//   erase cycle cut short after t                                    (WD)
+//   erase cycle without a supply cycle since the last one: nothing erased   (WD)
+//   mode pins changed to a programming mode during a pulse
+// Warnings:
+//   <op> pulse longer than m (w)<at>    <op> pulse with the data lines floating<at>
+//   write beyond the memory<at>         read beyond the memory at A
+//   counter past the top: C wraps to P                               (20-pin)
 #pragma once
 
 #include <array>

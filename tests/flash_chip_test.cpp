@@ -843,6 +843,53 @@ TEST(FlashChip, AByteThatWillNotProgramStaysAsItWas) {
     EXPECT_TRUE(s.Violations().empty()) << Joined(s.Violations());
 }
 
+TEST(FlashChip, TwentyPinCounterClockRulesBelowTheBoardsReach) {
+    struct Case {
+        uint64_t highFor;     // XTAL1 high phase
+        uint64_t afterCycle;  // rising edge this long after the write cycle's end
+        std::vector<std::string> violations;
+    };
+    const Case cases[] = {
+        {200, 1000, {}},
+        {100, 1000, {"XTAL1 high for only 0.1 µs at counter 0x0001"}},
+        {200, 500, {"counter advanced 0.5 µs after the write cycle at 0x0000"}},
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<FlashChip> chip = FlashChip::Make("89C2051");
+        sim::SocketLines lines;
+        lines.controlRegister = 0x1D;  // supply on, write code
+        lines.addressHigh = 0x02;      // reset held
+        lines.controlPort = 0x06;
+        lines.bus = 0x00;
+        uint64_t t = 1000;
+        chip->LinesChanged(lines, t);
+        lines.addressHigh = 0x00;  // RST high: counter at 0
+        chip->LinesChanged(lines, t += 1000);
+        lines.controlPort = 0x04;  // 12 V
+        chip->LinesChanged(lines, t += 100'000);
+        lines.controlPort = 0x05;
+        chip->LinesChanged(lines, t += 20'000);
+        lines.controlPort = 0x04;
+        chip->LinesChanged(lines, t += 10'000);
+        lines.addressHigh = 0x01;
+        chip->LinesChanged(lines, t += 2'000'000 + c.afterCycle);
+        lines.addressHigh = 0x00;
+        chip->LinesChanged(lines, t += c.highFor);
+        EXPECT_EQ(chip->Counter(), 1u);
+        EXPECT_EQ(chip->State().memory[0], 0x00);
+        EXPECT_EQ(chip->Violations(), c.violations) << c.highFor << " " << c.afterCycle;
+    }
+}
+
+TEST(FlashChip, AStateOfTheWrongSizeReadsErasedWhereItEndsAndComesRightWithErase) {
+    Socket s("89C52");
+    s.chip->State().memory.assign(0x10, 0x00);  // as from a truncated file
+    s.WriteBytes({{0x0100, 0x12}});
+    EXPECT_EQ(s.ReadBytes({0x000F, 0x0100}, s.modes.read), (std::vector<uint8_t>{0x00, 0xFF}));
+    s.Erase();
+    EXPECT_EQ(s.chip->State().memory, std::vector<uint8_t>(0x2000, 0xFF));
+}
+
 TEST(FlashChip, KeepsTheFirstThousandEventsAndCountsTheRest) {
     Socket s("89C52");
     s.board.ClearControlBit0();
