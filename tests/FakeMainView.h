@@ -28,7 +28,10 @@ struct ShownBox {
 
 class FakeMainView : public shell::MainView {
 public:
-    void SetText(Ctl ctl, const std::string& text) override { texts[ctl] = text; }
+    void SetText(Ctl ctl, const std::string& text) override {
+        texts[ctl] = text;
+        if (ctl == Ctl::stxCmd || ctl == Ctl::stxAdres) labelTexts.push_back(text);
+    }
     std::string Text(Ctl ctl) const override { return Get(texts, ctl, std::string()); }
     void SetVisible(Ctl ctl, bool on) override { visible[ctl] = on; }
     void SetEnabled(Ctl ctl, bool on) override { enabled[ctl] = on; }
@@ -71,6 +74,7 @@ public:
     bool Visible(Ctl ctl) const { return Get(visible, ctl, true); }
 
     std::map<Ctl, std::string> texts;
+    std::vector<std::string> labelTexts;  // every text the two progress labels were given, in order
     std::map<Ctl, bool> visible, enabled, checked;
     std::map<Ctl, int> items;
     std::map<int, std::string> panels;

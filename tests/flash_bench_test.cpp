@@ -13,7 +13,11 @@
 #include "flash/FlashEntries.h"
 #include "flash/Passes.h"
 #include "flash/StandardFamily.h"
+#include "FakeMainView.h"
+#include "TempFolder.h"
 #include "shell/AppState.h"
+#include "shell/CorvinaDevice.h"
+#include "shell/CorvinaMain.h"
 #include "shell/HexFile.h"
 #include "sim/BenchBoard.h"
 #include "sim/FlashChip.h"
@@ -320,6 +324,60 @@ TEST(FlashBench, TheFirstCommandNeverPowersAnUnrestedSocket) {
         }
         EXPECT_EQ(Recorded(*chip, "supply came up with the programming voltage applied"), !session);
     }
+}
+
+}  // namespace
+}  // namespace test
+
+namespace test {
+namespace {
+
+// A user with an 89C1051 in the socket: open a file, write it, read it back, verify.
+TEST(CorvinaOnTheBench, OpenWriteReadVerifyThroughTheMainWindow) {
+    shell::CorvinaState state;
+    FakeMainView view;
+    TempFolder folder;
+    sim::BenchBoard board;
+    auto chip = sim::FlashChip::Make("89C1051");
+    board.bench.Insert(chip.get());
+    shell::CorvinaDevice device(state, board.board);
+    shell::CorvinaMain logic(state, view, {board.bench, board.timer, board.board, &device},
+                             shell::SettingsLocation("C.set", {folder.path()}));
+    logic.FormCreate();
+    view.items[Ctl::cboType] = AT89C1051;
+    logic.cboTypeChange();
+    view.chosenFile = FIXTURES "/blink.ihx";
+    logic.mnuFileOpenClick();
+    const shell::Buffer opened = state.DataBuffer;
+
+    view.labelTexts.clear();
+    logic.cmdWriteClick();
+    EXPECT_EQ(view.boxes.back(), (ShownBox{"Programming/Verify OK", "WRITE", Box::Information}));
+    const std::vector<std::string> progress{"", "Programming", "00FF", "01FF", "02FF", "03FF",
+                                            "", "Verifying",   "00FF", "01FF", "02FF", "03FF"};
+    EXPECT_EQ(view.labelTexts, progress);
+
+    state.EraseBuffer();
+    logic.cmdReadClick();
+    EXPECT_EQ(view.boxes.back(), (ShownBox{"Data Reading Complete", "READ", Box::Information}));
+    EXPECT_TRUE(std::equal(opened.begin(), opened.begin() + 0x400, state.DataBuffer.begin()));
+    EXPECT_EQ(view.panels[0], " Hex File :  NONE");
+
+    logic.cmdVerifyClick();
+    EXPECT_EQ(view.boxes.back(), (ShownBox{"Verify OK", "VERIFY", Box::Information}));
+    state.DataBuffer[0x3FF] = 0x00;
+    logic.cmdVerifyClick();
+    EXPECT_EQ(view.boxes.back(), (ShownBox{"Buffer Verify Error @ Address  03FF\nData Read  =  FF\nProg Data   =  00",
+                                           "VERIFY", Box::Warning}));
+    logic.cmdBlankChkClick();
+    EXPECT_EQ(view.boxes.back().title, "BLANK CHECK");
+    EXPECT_EQ(view.boxes.back().kind, Box::Warning);
+    logic.cmdSignatureClick();
+    EXPECT_EQ(view.boxes.back(),
+              (ShownBox{"Signature Bytes Info For 89C1051\nByte-1  = 1E\nByte-2  = 11", "SIGNATURE", Box::Information}));
+    EXPECT_EQ(chip->Violations(), std::vector<std::string>{});
+    EXPECT_EQ(board.bench.UnclaimedAccesses(), 0u);
+    EXPECT_EQ(board.board.PowerFlags & 0x81, 0x81) << "the device layer's start-up values";
 }
 
 }  // namespace
