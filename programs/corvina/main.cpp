@@ -1,6 +1,10 @@
 // Corvina: programs Atmel 89-series flash microcontrollers. Built twice: on the
 // parallel port, and on the virtual bench as corvina-sim.
 #include "programs/Boards.h"
+#ifdef CQ_BENCH
+#include "programs/ChipFiles.h"
+#include "programs/VirtualChips.h"
+#endif
 #include "shell/CorvinaDevice.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormMainCorvina.h"
@@ -11,10 +15,12 @@ int main(int argc, char** argv) {
     shell::CorvinaState state;
 #ifdef CQ_BENCH
     programs::VirtualBoard board;
+    shell::CorvinaDevice flashDevice(state, board.bench.board);
+    programs::VirtualChips device(state, board.bench.bench, flashDevice, programs::ChipFolder("corvina-sim"));
 #else
     programs::RealBoard board;
+    shell::CorvinaDevice device(state, board.board);
 #endif
-    shell::CorvinaDevice device(state, board.Parts(nullptr).board);
     return RunProgram(argc, argv, {shell::Program::Corvina, [&] {
                                        auto main = std::make_unique<TfrmMainCorvina>(state, board.Parts(&device));
 #ifdef CQ_BENCH
