@@ -117,8 +117,12 @@ const SignatureCase kSignatures[] = {
                 "\nLock Bit-1    OFF\nLock Bit-2    OFF\nLock Bit-3    OFF"},
 };
 
-TEST(FlashBench, EveryChipTakesItsImageGivesItBackAndNamesItself) {
-    for (const SignatureCase& s : kSignatures) {
+// One chip a case, so that the chips run side by side.
+class EveryChip : public ::testing::TestWithParam<SignatureCase> {};
+
+TEST_P(EveryChip, TakesItsImageGivesItBackAndNamesItself) {
+    const SignatureCase& s = GetParam();
+    {
         for (Image kind : {Image::Sdcc, Image::Full, Image::Gaps}) {
             ChipBench c(s.type);
             const std::string what = std::string(c.device.chip) + " image " + std::to_string(int(kind));
@@ -141,6 +145,11 @@ TEST(FlashBench, EveryChipTakesItsImageGivesItBackAndNamesItself) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(FlashBench, EveryChip, ::testing::ValuesIn(kSignatures),
+                         [](const ::testing::TestParamInfo<SignatureCase>& info) {
+                             return std::string(flash::FindDevice(info.param.type)->chip);
+                         });
 
 // The SRecord file's 3000 bytes at 0x2345, with the chip empty below them.
 TEST(FlashBench, AnImageAboveAGapFromAnotherToolOnTheLargeChips) {
