@@ -19,25 +19,16 @@ void ReadSetUp(Job& job) {
     s.Delay12us();
 }
 
-Outcome BlankCheck(Job& job) {
+Outcome ReadAndRest(Job& job, PassCheck check) {
     ReadSetUp(job);
-    const Outcome outcome = ReadPass(job, PassCheck::Blank, ReadStep);
+    const Outcome outcome = ReadPass(job, check, ReadStep);
     job.s.BoardIdle();
     return outcome;
 }
 
-void Read(Job& job) {
-    ReadSetUp(job);
-    ReadPass(job, PassCheck::Store, ReadStep);
-    job.s.BoardIdle();
-}
-
-Outcome Verify(Job& job) {
-    ReadSetUp(job);
-    const Outcome outcome = ReadPass(job, PassCheck::Compare, ReadStep);
-    job.s.BoardIdle();
-    return outcome;
-}
+Outcome BlankCheck(Job& job) { return ReadAndRest(job, PassCheck::Blank); }
+void Read(Job& job) { ReadAndRest(job, PassCheck::Store); }
+Outcome Verify(Job& job) { return ReadAndRest(job, PassCheck::Compare); }
 
 Outcome Write(Job& job) {
     FlashSocket& s = job.s;
