@@ -17,12 +17,16 @@ std::string PortSession::Claim(uint16_t portBase) {
     return {};
 }
 
+void PortSession::RestFirstTime() {
+    timer_.TimerInit();
+    firstRest_();
+    rested_ = true;
+}
+
 void PortSession::Prepare(uint16_t portBase) {
     if (!Claim(portBase).empty()) return;  // the first command will tell why
     Released released{port_};
-    timer_.TimerInit();
-    rest_();
-    rested_ = true;
+    RestFirstTime();
 }
 
 std::string PortSession::Run(uint16_t portBase, const std::function<void()>& command) {
@@ -30,11 +34,7 @@ std::string PortSession::Run(uint16_t portBase, const std::function<void()>& com
     Released released{port_};
     // Never power a socket whose lines were never set: the programming voltage
     // would be on while the supply comes up.
-    if (!rested_) {
-        timer_.TimerInit();
-        rest_();
-        rested_ = true;
-    }
+    if (!rested_) RestFirstTime();
     try {
         command();
     } catch (...) {

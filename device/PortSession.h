@@ -16,9 +16,12 @@ namespace device {
 
 class PortSession {
 public:
-    // `rest` puts the socket into its rest state (the device layer's BoardIdle).
-    PortSession(io::PortIo& port, io::Timer& timer, io::Board& board, std::function<void()> rest)
-        : port_(port), timer_(timer), board_(board), rest_(std::move(rest)) {}
+    // `rest` puts the socket into its rest state (the device layer's BoardIdle);
+    // `firstRest` does it the first time, where a socket wants more (by default `rest`).
+    PortSession(io::PortIo& port, io::Timer& timer, io::Board& board, std::function<void()> rest,
+                std::function<void()> firstRest = nullptr)
+        : port_(port), timer_(timer), board_(board), rest_(std::move(rest)),
+          firstRest_(firstRest ? std::move(firstRest) : rest_) {}
 
     // Start-up: the timer prepared and the board at rest, when the port can be
     // had; otherwise quietly nothing, and the first command does it.
@@ -32,11 +35,13 @@ public:
 
 private:
     std::string Claim(uint16_t portBase);
+    void RestFirstTime();
 
     io::PortIo& port_;
     io::Timer& timer_;
     io::Board& board_;
     std::function<void()> rest_;
+    std::function<void()> firstRest_;
     bool rested_ = false;
 };
 

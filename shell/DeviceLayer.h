@@ -28,6 +28,8 @@ public:
     virtual void StartUpBoard() {}
     // The socket's rest state.
     virtual void BoardIdle() = 0;
+    // The first rest after start-up.
+    virtual void RestAtStart() { BoardIdle(); }
 };
 
 // The board side of a program: the port back end, the timer and the board

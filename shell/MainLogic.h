@@ -33,7 +33,14 @@ class MainLogic : private device::ProgressSink {
 public:
     MainLogic(AppState& state, MainView& view, Hardware hardware, SettingsLocation settings)
         : state_(state), view_(view), hardware_(hardware), settings_(std::move(settings)),
-          session_(hardware.port, hardware.timer, hardware.board, [this] { RestBoard(); }) {}
+          session_(
+              hardware.port, hardware.timer, hardware.board,
+              [this] {
+                  if (hardware_.device) hardware_.device->BoardIdle();
+              },
+              [this] {
+                  if (hardware_.device) hardware_.device->RestAtStart();
+              }) {}
     virtual ~MainLogic() = default;
     MainLogic(const MainLogic&) = delete;
     MainLogic& operator=(const MainLogic&) = delete;
@@ -101,10 +108,6 @@ protected:
     // The start-up board values, then the timer prepared and the board put
     // at rest where the port can be had (otherwise the first command does it).
     void PrepareBoard();
-    // The socket's rest state.
-    virtual void RestBoard() {
-        if (hardware_.device) hardware_.device->BoardIdle();
-    }
 
     // One device command in its frame: busy display, the entry, the display
     // restored and the board at rest on every way out, then the outcome.

@@ -29,14 +29,8 @@ void QuillonMain::StartUp() {
     state_.DeviceType = 2;
     state_.WriteDelayIndex = eeprom::kLongDelayIndex;
     state_.PortBase = io::kDefaultPortBase;
-    hardware_.board.PowerFlags = 0x81;  // socket supply off
     LoadSettings();
     PrepareBoard();
-}
-
-void QuillonMain::RestBoard() {
-    hardware_.board.SetControlBit2();
-    MainLogic::RestBoard();
 }
 
 uint8_t QuillonMain::SecondSetting() const { return static_cast<uint8_t>(state_.WriteDelayIndex); }

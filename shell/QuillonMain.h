@@ -30,7 +30,6 @@ protected:
     uint8_t SecondSetting() const override;
     void TakeSecondSetting(uint8_t value) override;
     uint16_t DeviceTypeCount() const override;
-    void RestBoard() override;
 
 private:
     struct FieldRule;

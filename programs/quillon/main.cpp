@@ -1,6 +1,7 @@
 // Quillon: programs parallel EEPROMs. Built twice: on the parallel port, and
 // on the virtual bench as quillon-sim.
 #include "programs/Boards.h"
+#include "shell/QuillonDevice.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormDeviceInfo.h"
 #include "shell/qt/FormMainQuillon.h"
@@ -14,8 +15,9 @@ int main(int argc, char** argv) {
 #else
     programs::RealBoard board;
 #endif
+    shell::QuillonDevice device(state, board.Parts(nullptr).board);
     return RunProgram(argc, argv, {shell::Program::Quillon, [&] {
-                                       auto main = std::make_unique<TfrmMainQuillon>(state, board.Parts(nullptr));
+                                       auto main = std::make_unique<TfrmMainQuillon>(state, board.Parts(&device));
 #ifdef CQ_BENCH
                                        main->setWindowTitle(main->windowTitle() + programs::kBenchMarker);
 #endif
