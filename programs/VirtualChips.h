@@ -34,6 +34,7 @@ public:
     std::string ReadSignature(device::ProgressSink& p) override { return Run(&DeviceLayer::ReadSignature, p); }
     void StartUpBoard() override { device_.StartUpBoard(); }
     void BoardIdle() override { device_.BoardIdle(); }
+    void RestAtStart() override { device_.RestAtStart(); }
 
     // The chip model of that name, made when first asked for; nullptr for a name the bench has no model of.
     sim::FlashChip* Chip(std::string_view name);
