@@ -47,6 +47,7 @@ TEST_F(QuillonTest, AddressFieldsCorrectWhatWasTyped) {
         {AT28C16, E2Start, "100", "0100"},    {AT2864, E2Start, "2000", "0000"},
         {AT28C256, E2Start, "8000", "7FFF"},  {AT28C256, BufStart, "8000", "0000"},
         {AT28C16, BufStart, "0x12", "0000"},  {AT28C16, BufEnd, "-1", "07FF"},
+        {AT28C256, BufStart, "7FFF", "7FFF"},  // the top address itself is in range
     };
     const Ctl ctls[] = {Ctl::edtBufStart, Ctl::edtBufEnd, Ctl::edtE2Start};
     const std::function<uint16_t()> values[] = {[&] { return state.BufferStart; }, [&] { return state.BufferEnd; },

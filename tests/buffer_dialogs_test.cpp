@@ -224,7 +224,7 @@ TEST_F(Dialogs, FillsThatLeaveTheDeviceAsItWasKeepTheFileName) {
         const char* end;
         const char* value;
     };
-    for (const Case& f : {Case{"0000", "7FFF", "FF"}, Case{"1000", "7FFF", "00"}}) {
+    for (const Case& f : {Case{"0000", "7FFF", "FF"}, Case{"1000", "7FFF", "00"}, Case{"7FFF", "7FFF", "00"}}) {
         c.view.boxes.clear();
         inFill = [&] {
             Type(fill, Field::edtStart, f.start);
@@ -235,6 +235,7 @@ TEST_F(Dialogs, FillsThatLeaveTheDeviceAsItWasKeepTheFileName) {
         c.logic.mnuEditFillClick();
         EXPECT_EQ(c.state.HexFileName, "/work/a.hex") << f.start;
         EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{"Data Buffer Filled", "FILL BUFFER", Box::Plain}})) << f.start;
+        EXPECT_EQ(c.state.DataBuffer[std::stoul(f.end, nullptr, 16)], std::stoul(f.value, nullptr, 16)) << f.start;
     }
 }
 

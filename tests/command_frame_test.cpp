@@ -181,13 +181,15 @@ TEST(CommandFrame, QuillonErase) {
 }
 
 TEST(CommandFrame, SignatureHasNoFrameAndAlwaysInforms) {
-    CorvinaFrame c;
-    c.device.result = "";
-    c.logic.cmdSignatureClick();
-    const Seen& seen = c.device.seen[0];
-    EXPECT_FALSE(seen.busy);
-    EXPECT_TRUE(seen.statusBar);
-    EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{"", "SIGNATURE", Box::Information}}));
+    for (const char* report : {"", "Signature Bytes Info For 89C52\nByte-1  = 1E\nByte-2  = 52\nByte-3  = FF"}) {
+        CorvinaFrame c;
+        c.device.result = report;
+        c.logic.cmdSignatureClick();
+        const Seen& seen = c.device.seen[0];
+        EXPECT_FALSE(seen.busy);
+        EXPECT_TRUE(seen.statusBar);
+        EXPECT_EQ(c.view.boxes, (std::vector<ShownBox>{{report, "SIGNATURE", Box::Information}})) << "what the chip said";
+    }
 }
 
 TEST(CommandFrame, AnErrorInsideTheEntryRestsTheBoardAndTheDisplay) {

@@ -78,6 +78,10 @@ TEST(HexReader, AcceptsAndRejectsAsTheFormatSays) {
         {"zero extended offsets change nothing", Record(0, {0, 0}, 4) + Record(0, {0, 0}, 2) + Record(0x10, {5}),
          "OK", {{0x10, 5}}},
         {"a segment offset moves later data", Record(0, {0x01, 0x00}, 2) + Record(0x0004, {5}), "OK", {{0x1004, 5}}},
+        {"a linear offset replaces a segment offset", Record(0, {0x01, 0x00}, 2) + Record(0, {0x00, 0x00}, 4) +
+         Record(0x0004, {5}), "OK", {{0x0004, 5}}},
+        {"a second segment offset replaces the first", Record(0, {0x01, 0x00}, 2) + Record(0, {0x02, 0x00}, 2) +
+         Record(0x0004, {5}), "OK", {{0x2004, 5}}},
         {"a linear offset puts data out of range", Record(0, {0x00, 0x01}, 4) + Record(0x0000, {5}),
          "Address out of range . . .", {}},
         {"a segment offset past the buffer", Record(0, {0x08, 0x00}, 2) + Record(0x0000, {5}),
@@ -238,6 +242,13 @@ TEST_F(FileCommands, ReloadReadsTheFileAgain) {
 }
 
 TEST_F(FileCommands, SaveAddsTheExtensionAndAsksBeforeReplacing) {
+    // Only the file's own name decides: a dot in a folder's name is no extension.
+    std::filesystem::create_directory(c.folder / "v1.2");
+    c.view.chosenFile = c.folder / "v1.2/image";
+    c.logic.mnuFileSaveClick();
+    EXPECT_EQ(c.state.HexFileName, c.folder / "v1.2/image.hex");
+    EXPECT_TRUE(std::filesystem::is_regular_file(c.folder / "v1.2/image.hex"));
+
     c.view.chosenFile = c.folder / "image";
     c.logic.mnuFileSaveClick();
     EXPECT_TRUE(c.view.boxes.empty());

@@ -29,6 +29,11 @@ TEST(Timer, TimerDelayProgramsChannel2AndWaitsForItsOutput) {
     EXPECT_EQ(b.timer.Fallbacks(), 0);
 }
 
+TEST(Timer, TicksBecomeNanosecondsRoundedUp) {
+    const std::pair<uint32_t, uint64_t> cases[] = {{0, 0}, {1, 839}, {14, 11734}, {11932, 10'000'151}, {1193182, 1'000'000'000}};
+    for (auto [ticks, ns] : cases) EXPECT_EQ(io::TicksToNanoseconds(ticks), ns) << ticks;
+}
+
 TEST(Timer, EveryNamedDelayLastsAtLeastItsTicks) {
     struct Case {
         const char* name;
