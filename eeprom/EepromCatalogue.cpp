@@ -6,14 +6,14 @@ namespace eeprom {
 namespace {
 
 constexpr std::array<DeviceEntry, 8> kDevices{{
-    {"  28C16", 0x0800, Scheme::WeOnA11, Slot::A, false},
-    {"  28C17", 0x0800, Scheme::WeOnStrobe, Slot::B, false},
-    {"  28C64", 0x2000, Scheme::WeOnStrobe, Slot::C, false},
-    {"  28C256", 0x8000, Scheme::WeOnStrobe, Slot::D, false},
-    {"  29C256", 0x8000, Scheme::WeOnA14, Slot::E, false},
-    {"  2816", 0x0800, Scheme::WeOnA11, Slot::A, true},
-    {"  2817", 0x0800, Scheme::WeOnStrobe, Slot::B, true},
-    {"  2864", 0x2000, Scheme::WeOnStrobe, Slot::C, true},
+    {"  28C16", "28C16", 0x0800, Scheme::WeOnA11, Slot::A, false},
+    {"  28C17", "28C17", 0x0800, Scheme::WeOnStrobe, Slot::B, false},
+    {"  28C64", "28C64", 0x2000, Scheme::WeOnStrobe, Slot::C, false},
+    {"  28C256", "28C256", 0x8000, Scheme::WeOnStrobe, Slot::D, false},
+    {"  29C256", "29C256", 0x8000, Scheme::WeOnA14, Slot::E, false},
+    {"  2816", "2816", 0x0800, Scheme::WeOnA11, Slot::A, true},
+    {"  2817", "2817", 0x0800, Scheme::WeOnStrobe, Slot::B, true},
+    {"  2864", "2864", 0x2000, Scheme::WeOnStrobe, Slot::C, true},
 }};
 
 constexpr std::array<WriteDelay, 5> kWriteDelays{{

@@ -16,6 +16,7 @@ enum class Slot { A, B, C, D, E };
 
 struct DeviceEntry {
     std::string_view listText;  // cboType item
+    std::string_view chip;      // the part's own name
     uint16_t size;              // DeviceSize; also the size class of the address fields
     Scheme scheme;
     Slot slot;
