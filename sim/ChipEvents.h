@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/Socket.h"
+
 namespace sim {
 
 struct ChipEvent {
@@ -27,6 +29,23 @@ public:
 private:
     std::vector<ChipEvent> events_;
     uint64_t dropped_ = 0;
+};
+
+// A chip model that keeps such a log: what tests read of every model.
+class RecordingChip : public SocketChip {
+public:
+    const std::vector<ChipEvent>& Events() const { return log_.Events(); }
+    uint64_t EventsDropped() const { return log_.Dropped(); }
+    std::vector<std::string> Violations() const { return log_.Texts(false); }
+    std::vector<std::string> Warnings() const { return log_.Texts(true); }
+    void ClearEvents() { log_.Clear(); }
+
+protected:
+    void Violation(uint64_t now, std::string what) { log_.Add(now, false, std::move(what)); }
+    void Warning(uint64_t now, std::string what) { log_.Add(now, true, std::move(what)); }
+
+private:
+    ChipEventLog log_;
 };
 
 }  // namespace sim

@@ -47,7 +47,7 @@ struct EepromChipState {
     bool operator==(const EepromChipState&) const = default;
 };
 
-class EepromChip : public SocketChip {
+class EepromChip : public RecordingChip {
 public:
     // The part named as the program's catalogue names it: "28C16", "28C17", "28C64", "28C256",
     // "29C256", "2816", "2817", "2864"; nullptr otherwise.
@@ -63,11 +63,6 @@ public:
     EepromChipState& State() { return state_; }
     const EepromChipState& State() const { return state_; }
 
-    const std::vector<ChipEvent>& Events() const { return log_.Events(); }
-    uint64_t EventsDropped() const { return log_.Dropped(); }
-    std::vector<std::string> Violations() const { return log_.Texts(false); }
-    std::vector<std::string> Warnings() const { return log_.Texts(true); }
-    void ClearEvents() { log_.Clear(); }
 
     // Faults for tests: a slower (or faster) write cycle; a byte whose writes change nothing.
     void SetWriteCycle(uint64_t nanoseconds) { writeCycle_ = nanoseconds; }
@@ -110,14 +105,11 @@ private:
     void Spoil(uint64_t now, std::string_view what);
     uint8_t Poll(bool read);
 
-    void Violation(uint64_t now, std::string what) { log_.Add(now, false, std::move(what)); }
-    void Warning(uint64_t now, std::string what) { log_.Add(now, true, std::move(what)); }
 
     const EepromFacts& part_;
     const uint32_t pageMask_;     // address bits that select the byte within a page
     const uint64_t loadWindow_;   // 0 without page mode
     EepromChipState state_;
-    ChipEventLog log_;
     uint64_t writeCycle_;
     std::vector<uint32_t> stuck_;
     bool sectorBytesLost_ = true;

@@ -54,7 +54,7 @@ struct FlashChipState {
     bool operator==(const FlashChipState&) const = default;
 };
 
-class FlashChip : public SocketChip {
+class FlashChip : public RecordingChip {
 public:
     // The chip named as the program's catalogue names it: "89C51", "89C52", "89C55", "89C1051",
     // "89C1051U", "89C2051", "89C4051", "89S53", "89S8252", "89C55WD", "89C51RC"; nullptr otherwise.
@@ -69,11 +69,6 @@ public:
     FlashChipState& State() { return state_; }
     const FlashChipState& State() const { return state_; }
 
-    const std::vector<ChipEvent>& Events() const { return log_.Events(); }
-    uint64_t EventsDropped() const { return log_.Dropped(); }
-    std::vector<std::string> Violations() const { return log_.Texts(false); }
-    std::vector<std::string> Warnings() const { return log_.Texts(true); }
-    void ClearEvents() { log_.Clear(); }
 
     // Faults for tests: a slower (or faster) part; a byte whose programming changes nothing.
     void SetWriteCycle(uint64_t nanoseconds) { writeCycle_ = nanoseconds; }
@@ -122,8 +117,6 @@ private:
     void Erase();
     uint8_t ReadByte(FlashMode mode, const SocketLines& lines, uint64_t now, bool record);
 
-    void Violation(uint64_t now, std::string what) { log_.Add(now, false, std::move(what)); }
-    void Warning(uint64_t now, std::string what) { log_.Add(now, true, std::move(what)); }
     void Lose(uint64_t now, std::string why);  // records why the pulse under way does nothing
     // A pulse's operation ("write pulse") and, for a write, its address (" at 0x0123"), for the texts.
     std::string What(const Pulse& p) const;
@@ -133,7 +126,6 @@ private:
     const FamilyFacts& family_;
     std::array<FlashMode, 256> modeOf_{};  // by control-register value
     FlashChipState state_;
-    ChipEventLog log_;
     uint64_t writeCycle_;
     std::vector<uint32_t> stuck_;
 
