@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <system_error>
 
 #include "shell/AtomicFile.h"
@@ -15,7 +14,7 @@
 namespace programs {
 namespace {
 
-constexpr uint64_t kStateLimit = 4096;  // far more than a state file needs
+constexpr uint64_t kStateLimit = 4096;  // far more than a rest file needs
 
 struct FileRead {
     bool missing = false;
@@ -61,9 +60,9 @@ std::string LeftAsItIs(const std::filesystem::path& path, const std::string& why
     return path.string() + " " + why + ".\nThe file was left as it is; the command did not run.";
 }
 
-std::string NotSaved(const std::string& chip, const std::string& why) {
-    return "The virtual " + chip + " could not be saved: " + why +
-           ".\nIts change is lost: the next command finds the chip as its files hold it.";
+std::string NotSaved(const std::string& chip, bool oneFile, const std::string& why) {
+    return "The virtual " + chip + " could not be saved: " + why + ".\nIts change is lost: the next command finds the chip as " +
+           (oneFile ? "its file holds it." : "its files hold it.");
 }
 
 }  // namespace
@@ -76,71 +75,55 @@ std::filesystem::path ChipFolder(const std::string& program) {
     return {};
 }
 
-std::string StateText(const sim::FlashChipState& state) {
-    return "lock-bits " + std::to_string(state.lockBits) + "\nserial-fuse " +
-           (state.serialFuseEnabled ? "enabled" : "disabled") + "\n";
+ChipFiles::ChipFiles(std::filesystem::path folder, std::string name, uint32_t size, RestFile rest)
+    : folder_(std::move(folder)), name_(std::move(name)), size_(size), rest_(rest) {}
+
+std::filesystem::path ChipFiles::Rest() const {
+    if (rest_.extension.empty()) return {};
+    return folder_ / (name_ + std::string(rest_.extension));
 }
 
-bool TakeStateText(const std::string& text, const sim::FlashChip& chip, sim::FlashChipState& state) {
-    std::istringstream lines(text);
-    std::string line;
-    int lockBits = -1, fuse = -1;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::istringstream fields(line);
-        std::string key, value, extra;
-        if (!(fields >> key)) continue;  // a blank line
-        if (!(fields >> value) || fields >> extra) return false;
-        if (key == "lock-bits" && lockBits < 0 && value.size() == 1 && value[0] >= '0' && value[0] <= '7')
-            lockBits = value[0] - '0';
-        else if (key == "serial-fuse" && fuse < 0 && (value == "enabled" || value == "disabled"))
-            fuse = value == "enabled";
-        else
-            return false;
-    }
-    // Lock bits the part does not have cannot have been programmed.
-    if (lockBits < 0 || fuse < 0 || (lockBits & ~chip.Family().lockBitsPresent)) return false;
-    state.lockBits = static_cast<uint8_t>(lockBits);
-    state.serialFuseEnabled = fuse;
-    return true;
-}
-
-ChipFiles::ChipFiles(std::filesystem::path folder, const sim::FlashChip& chip)
-    : folder_(std::move(folder)), name_(chip.Name()), chip_(chip) {}
-
-std::string ChipFiles::Load(sim::FlashChipState& state) const {
+std::string ChipFiles::Load(std::vector<uint8_t>& memory, std::optional<std::string>& rest) const {
     // Never a file of that name in whatever folder the program was started from.
     if (folder_.empty())
         return "The virtual " + name_ + " has no folder to be kept in: neither XDG_DATA_HOME nor HOME names one.\n"
                "The command did not run.";
-    sim::FlashChipState loaded = state;
-    const FileRead image = ReadFile(Image(), chip_.Size());
+    const FileRead image = ReadFile(Image(), size_);
     if (!image.error.empty()) return LeftAsItIs(Image(), "cannot be read: " + image.error);
-    if (!image.missing) {
-        if (image.size != chip_.Size())
-            return LeftAsItIs(Image(), "holds " + std::to_string(image.size) + " bytes, but the virtual " + name_ +
-                                           " has " + std::to_string(chip_.Size()));
-        loaded.memory.assign(image.bytes.begin(), image.bytes.end());
+    if (!image.missing && image.size != size_)
+        return LeftAsItIs(Image(), "holds " + std::to_string(image.size) + " bytes, but the virtual " + name_ +
+                                       " has " + std::to_string(size_));
+    FileRead text;
+    if (!rest_.extension.empty()) {
+        text = ReadFile(Rest(), kStateLimit);
+        if (!text.error.empty()) return LeftAsItIs(Rest(), "cannot be read: " + text.error);
+        if (!text.missing && text.size > kStateLimit) return RestNotTaken();
     }
-    const FileRead rest = ReadFile(StateFile(), kStateLimit);
-    if (!rest.error.empty()) return LeftAsItIs(StateFile(), "cannot be read: " + rest.error);
-    if (!rest.missing && (rest.size > kStateLimit || !TakeStateText(rest.bytes, chip_, loaded)))
-        return LeftAsItIs(StateFile(), "does not hold the lock bits and fuse of the virtual " + name_);
-    state = std::move(loaded);
+    if (!image.missing) memory.assign(image.bytes.begin(), image.bytes.end());
+    if (rest_.extension.empty() || text.missing)
+        rest.reset();
+    else
+        rest = std::move(text.bytes);
     return {};
 }
 
-std::string ChipFiles::Save(const sim::FlashChipState& saved, const sim::FlashChipState& now) const {
-    const bool memory = now.memory != saved.memory;
-    const bool rest = now.lockBits != saved.lockBits || now.serialFuseEnabled != saved.serialFuseEnabled;
+std::string ChipFiles::RestNotTaken() const {
+    return LeftAsItIs(Rest(), "does not hold " + std::string(rest_.holds) + " of the virtual " + name_);
+}
+
+std::string ChipFiles::Save(const std::vector<uint8_t>* memory, const std::string* rest) const {
     if (!memory && !rest) return {};
+    const bool oneFile = rest_.extension.empty();
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
-    if (error) return NotSaved(name_, "the folder " + folder_.string() + " cannot be made (" + error.message() + ")");
-    const std::string_view bytes(reinterpret_cast<const char*>(now.memory.data()), now.memory.size());
-    if (memory && !shell::ReplaceFile(Image().string(), bytes)) return NotSaved(name_, Image().string() + " cannot be written");
-    if (rest && !shell::ReplaceFile(StateFile().string(), StateText(now)))
-        return NotSaved(name_, StateFile().string() + " cannot be written");
+    if (error)
+        return NotSaved(name_, oneFile, "the folder " + folder_.string() + " cannot be made (" + error.message() + ")");
+    if (memory) {
+        const std::string_view bytes(reinterpret_cast<const char*>(memory->data()), memory->size());
+        if (!shell::ReplaceFile(Image().string(), bytes)) return NotSaved(name_, oneFile, Image().string() + " cannot be written");
+    }
+    if (rest && !oneFile && !shell::ReplaceFile(Rest().string(), *rest))
+        return NotSaved(name_, oneFile, Rest().string() + " cannot be written");
     return {};
 }
 

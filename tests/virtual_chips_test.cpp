@@ -10,6 +10,7 @@
 #include "Programs.h"
 #include "flash/FlashCatalogue.h"
 #include "programs/ChipFiles.h"
+#include "programs/FlashChipKind.h"
 #include "programs/VirtualChips.h"
 #include "shell/CorvinaDevice.h"
 
@@ -30,7 +31,7 @@ struct SimCorvina {
     }
     Corvina program{false, &chips};  // only the address of the chips is taken here
     shell::CorvinaDevice flash{program.state, program.board.board};
-    programs::VirtualChips chips;
+    programs::VirtualChips<programs::FlashChipKind> chips;
     shell::CorvinaState& state = program.state;
     FakeMainView& view = program.view;
 

@@ -3,6 +3,7 @@
 #include "programs/Boards.h"
 #ifdef CQ_BENCH
 #include "programs/ChipFiles.h"
+#include "programs/FlashChipKind.h"
 #include "programs/VirtualChips.h"
 #endif
 #include "shell/CorvinaDevice.h"
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
 #ifdef CQ_BENCH
     programs::VirtualBoard board;
     shell::CorvinaDevice flashDevice(state, board.bench.board);
-    programs::VirtualChips device(state, board.bench.bench, flashDevice, programs::ChipFolder("corvina-sim"));
+    programs::VirtualChips<programs::FlashChipKind> device(state, board.bench.bench, flashDevice,
+                                                           programs::ChipFolder("corvina-sim"));
 #else
     programs::RealBoard board;
     shell::CorvinaDevice device(state, board.board);

@@ -1,6 +1,11 @@
 // Quillon: programs parallel EEPROMs. Built twice: on the parallel port, and
 // on the virtual bench as quillon-sim.
 #include "programs/Boards.h"
+#ifdef CQ_BENCH
+#include "programs/ChipFiles.h"
+#include "programs/EepromChipKind.h"
+#include "programs/VirtualChips.h"
+#endif
 #include "shell/QuillonDevice.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormDeviceInfo.h"
@@ -12,10 +17,13 @@ int main(int argc, char** argv) {
     shell::QuillonState state;
 #ifdef CQ_BENCH
     programs::VirtualBoard board;
+    shell::QuillonDevice eepromDevice(state, board.bench.board);
+    programs::VirtualChips<programs::EepromChipKind> device(state, board.bench.bench, eepromDevice,
+                                                            programs::ChipFolder("quillon-sim"));
 #else
     programs::RealBoard board;
+    shell::QuillonDevice device(state, board.board);
 #endif
-    shell::QuillonDevice device(state, board.Parts(nullptr).board);
     return RunProgram(argc, argv, {shell::Program::Quillon, [&] {
                                        auto main = std::make_unique<TfrmMainQuillon>(state, board.Parts(&device));
 #ifdef CQ_BENCH
