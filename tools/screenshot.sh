@@ -23,10 +23,11 @@ shoot() {
     done
     [ -n "$id" ] || { echo "no window '$title' from $program" >&2; kill $pid; return 1; }
     sleep 6  # the splash closes itself after five seconds
-    import -window "$id" "$out/$program.png"
+    import -window "$id" "$out/${program%-sim}.png"
     kill $pid
     wait $pid 2>/dev/null || true
-    echo "wrote $out/$program.png"
+    echo "wrote $out/${program%-sim}.png"
 }
-shoot corvina "CORVINA Flash Programmer"
-shoot quillon "EEPROM  Programmer"
+# On the bench: a picture is no reason to write to the machine's ports.
+shoot corvina-sim "CORVINA Flash Programmer  \[virtual bench\]"
+shoot quillon-sim "EEPROM  Programmer  \[virtual bench\]"
