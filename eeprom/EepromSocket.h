@@ -6,40 +6,17 @@
 
 #include <cstdint>
 
+#include "device/BoardSocket.h"
 #include "eeprom/EepromCatalogue.h"
-#include "io/Unitio.h"
 
 namespace eeprom {
 
-class EepromSocket {
+class EepromSocket : public device::BoardSocket {
 public:
-    explicit EepromSocket(io::Board& board)
-        : DataByte(board.DataByte), AddressLow(board.AddressLow), AddressHigh(board.AddressHigh),
-          ControlByte(board.ControlByte), PowerFlags(board.PowerFlags), board_(board) {}
+    using BoardSocket::BoardSocket;
 
-    // The board values, by the names the routines use.
-    uint16_t& DataByte;
-    uint16_t& AddressLow;
-    uint16_t& AddressHigh;
-    uint16_t& ControlByte;
-    uint16_t& PowerFlags;
     // The selected device's signal scheme.
     Scheme SignalScheme = Scheme::WeOnStrobe;
-
-    // The register operations.
-    void ShiftOutData() { board_.ShiftOutData(); }
-    void SendAddressLow() { board_.SendAddressLow(); }
-    void SendAddressHigh() { board_.SendAddressHigh(); }
-    void SendControlByte() { board_.SendControlByte(); }
-    void ReadDataByte() { board_.ReadDataByte(); }
-    void ReleaseBus() { board_.ReleaseBus(); }
-    void SetControlBit0() { board_.SetControlBit0(); }
-    void ClearControlBit0() { board_.ClearControlBit0(); }
-    void PulseControlBit0() { board_.PulseControlBit0(); }
-    void SetControlBit1() { board_.SetControlBit1(); }
-    void SetControlBit2() { board_.SetControlBit2(); }
-    void Delay500ms() { board_.Delays().Delay500ms(); }
-    void DelayWrite(uint16_t ticks) { board_.Delays().DelayWrite(ticks); }
 
     // The socket's own operations.
     void DisableDeviceOutput();
@@ -52,9 +29,6 @@ public:
     void PrepareWriteLine();
     void PresentAddress(uint32_t address);
     void PulseWrite();
-
-private:
-    io::Board& board_;
 };
 
 }  // namespace eeprom
