@@ -1,5 +1,7 @@
 #include "device/PortSession.h"
 
+#include "device/CommandLock.h"
+
 namespace device {
 namespace {
 
@@ -8,6 +10,13 @@ struct Released {
     io::PortIo& port;
     ~Released() { port.Release(); }
 };
+
+// The port's lock, when other programs could reach the port; empty when it
+// is held (or not needed), else who holds it.
+std::string LockPort(io::PortIo& port, uint16_t portBase, CommandLock& lock, std::chrono::milliseconds patience) {
+    const std::string name = port.LockName(portBase);
+    return name.empty() ? std::string() : lock.Take(CommandLockPath(name), patience);
+}
 
 }  // namespace
 
@@ -24,12 +33,17 @@ void PortSession::RestFirstTime() {
 }
 
 void PortSession::Prepare(uint16_t portBase) {
+    CommandLock lock;
+    // Another program's command runs there: leave its board alone, the first command rests it.
+    if (!LockPort(port_, portBase, lock, std::chrono::milliseconds(0)).empty()) return;
     if (!Claim(portBase).empty()) return;  // the first command will tell why
     Released released{port_};
     RestFirstTime();
 }
 
 std::string PortSession::Run(uint16_t portBase, const std::function<void()>& command) {
+    CommandLock lock;
+    if (std::string busy = LockPort(port_, portBase, lock, std::chrono::milliseconds(2000)); !busy.empty()) return busy;
     if (std::string reason = Claim(portBase); !reason.empty()) return reason;
     Released released{port_};
     // Never power a socket whose lines were never set: the programming voltage

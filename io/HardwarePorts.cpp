@@ -166,6 +166,8 @@ std::string HardwarePortIo::Claim(uint16_t portBase) {
     return PortAccessFailure(portBase, direct, ppdev);
 }
 
+std::string HardwarePortIo::LockName(uint16_t portBase) const { return "corvina-quillon-port-" + Hex(portBase); }
+
 void HardwarePortIo::Release() {
     direct_.Release();
     ppdev_.Release();

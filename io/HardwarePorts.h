@@ -72,6 +72,7 @@ public:
     void PortOut(uint16_t port, uint16_t value) override { active_->PortOut(port, value); }
     uint16_t PortIn(uint16_t port) override { return active_->PortIn(port); }
     bool HasTimerPorts() const override { return active_->HasTimerPorts(); }
+    std::string LockName(uint16_t portBase) const override;
 
 private:
     DirectPortIo direct_;

@@ -25,6 +25,9 @@ public:
     virtual void PortOut(uint16_t port, uint16_t value) = 0;  // the low byte is written
     virtual uint16_t PortIn(uint16_t port) = 0;                // zero-extended
     virtual bool HasTimerPorts() const = 0;
+    // The name of the lock that keeps a second program off this port while a
+    // command runs; empty where no other program can reach it (the bench).
+    virtual std::string LockName(uint16_t) const { return {}; }
 };
 
 // Monotonic time in nanoseconds, and a busy wait on it.

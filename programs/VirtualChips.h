@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/CommandLock.h"
 #include "device/Outcome.h"
 #include "programs/ChipFiles.h"
 #include "shell/AppState.h"
@@ -26,6 +27,11 @@
 #include "sim/Bench.h"
 
 namespace programs {
+
+// The lock that keeps two programs off the chips of one folder.
+inline std::string ChipsLockName(const std::filesystem::path& folder) {
+    return "corvina-quillon-chips-" + std::to_string(std::hash<std::string>{}(folder.string()));
+}
 
 template <class Kind>
 class VirtualChips : public shell::DeviceLayer {
@@ -52,6 +58,7 @@ public:
 
 private:
     using Entry = std::string (shell::DeviceLayer::*)(device::ProgressSink&);
+
     std::string Run(Entry entry, device::ProgressSink& progress);
 
     const shell::AppState& state_;
@@ -76,6 +83,9 @@ std::string VirtualChips<Kind>::Run(Entry entry, device::ProgressSink& progress)
         bench_.Insert(nullptr);
         return (device_.*entry)(progress);
     }
+    // One command at a time on these chips, whichever program runs it.
+    device::CommandLock lock;
+    if (std::string busy = lock.Take(device::CommandLockPath(ChipsLockName(folder_))); !busy.empty()) return busy;
     // The files are read before every command: they, not this process, hold the chip.
     const ChipFiles files(folder_, std::string(chip->Name()), chip->Size(), Kind::kRest);
     State loaded;

@@ -116,6 +116,26 @@ TEST(VirtualChips, AWriteIsSavedAndComesBackAfterARestart) {
     EXPECT_EQ(again.Run(&shell::CorvinaMain::cmdBlankChkClick).text, "Blank Check O.K");
 }
 
+// Another program (corvina-cli --bench, a second corvina-sim) on the same chips:
+// the command waits, then says so, and the chip's files stay as they were.
+TEST(VirtualChips, ACommandOnChipsInUseElsewhereWaitsAndTouchesNothing) {
+    TempFolder data, runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    const fs::path folder = data.path() / "corvina-sim";
+    SimCorvina sim(folder);
+    sim.Choose(AT89C2051);
+    Fill(sim.state, Pattern(k2051Size));
+    device::CommandLock other;
+    ASSERT_EQ(other.Take(device::CommandLockPath(programs::ChipsLockName(folder))), "");
+    const ShownBox box = sim.Run(&shell::CorvinaMain::cmdWriteClick);
+    EXPECT_EQ(box.title, "WRITE");
+    EXPECT_NE(box.text.find("busy"), std::string::npos) << box.text;
+    EXPECT_FALSE(fs::exists(folder)) << "nothing was written";
+    other.Release();
+    EXPECT_EQ(sim.Run(&shell::CorvinaMain::cmdWriteClick).text, "Programming/Verify OK");
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST(VirtualChips, TheStateFileSeatsTheLockBits) {
     const std::string pattern = Pattern(k2051Size);
     struct Case {
