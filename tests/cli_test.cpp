@@ -1,6 +1,9 @@
 // corvina-cli and quillon-cli run as a script would run them, on the bench
 // with the chip files in a folder of the test's own.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -221,6 +224,29 @@ TEST(Cli, StandardInputAndOutputCarryIntelHex) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, HexOf(image)) << "the data alone on standard output";
     EXPECT_NE(r.err.find("Data Reading Complete"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\r'), std::string::npos) << "no progress bar where standard error is no terminal";
+}
+
+TEST(Cli, AProgressBarOnATerminal) {
+    Bench bench;
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const std::string out = bench.folder / "out.hex";
+        execl(CORVINA_CLI_EXE, CORVINA_CLI_EXE, "--bench", "--chip-dir", bench.chips.c_str(), "-d", "89C2051", "read",
+              out.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;
+    char chunk[4096];
+    for (ssize_t got; (got = read(terminal, chunk, sizeof chunk)) > 0;) shown.append(chunk, static_cast<size_t>(got));
+    close(terminal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+    EXPECT_NE(shown.find("\rReading        00FF  12%"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("07FF 100%"), std::string::npos) << shown;
 }
 
 TEST(Cli, AddressFieldsAreCorrectedAsInTheWindow) {
