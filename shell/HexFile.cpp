@@ -119,21 +119,26 @@ void ReadHexFile(AppState& state) {
 
 std::string ReadHexStream(std::istream& in, Buffer& buffer) { return HexReader(buffer).Read(in); }
 
-void WriteHexFile(AppState& state) {
+std::string HexText(const Buffer& buffer, uint16_t size) {
     std::string text;
-    text.reserve(state.DeviceSize / 16 * 45 + 13);
-    for (unsigned block = 0; block + 16 <= state.DeviceSize; block += 16) {
+    text.reserve(size / 16 * 45 + 13);
+    for (unsigned block = 0; block + 16 <= size; block += 16) {
         unsigned sum = 0x10 + (block >> 8) + (block & 0xFF);
         text += ":10" + Hex4(block) + "00";
         for (unsigned i = 0; i < 16; ++i) {
-            const unsigned value = state.DataBuffer[block + i] & 0xFF;
+            const unsigned value = buffer[block + i] & 0xFF;
             text += Hex2(value);
             sum += value;
         }
         text += Hex2(0x100 - (sum & 0xFF)) + "\r\n";
     }
     text += ":00000001FF\r\n";
-    state.ResultText = ReplaceFile(state.HexFileName, text) ? "OK" : "File Saving Error . . .";
+    return text;
+}
+
+void WriteHexFile(AppState& state) {
+    state.ResultText =
+        ReplaceFile(state.HexFileName, HexText(state.DataBuffer, state.DeviceSize)) ? "OK" : "File Saving Error . . .";
 }
 
 }  // namespace shell

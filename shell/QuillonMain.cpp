@@ -1,28 +1,19 @@
 #include "shell/QuillonMain.h"
 
+#include "eeprom/AddressField.h"
 #include "eeprom/EepromCatalogue.h"
 #include "device/HexText.h"
 
 namespace shell {
 
 using device::Hex4;
-using device::ParseHex;
 
-// How an address field corrects what was typed. A text that is not a hex
-// number, or a value above the buffer, becomes `fallback`; a value beyond the
-// selected device becomes 0, or the device's last address for an end field.
+// An address field: its control, the state it sets and how it corrects what was typed.
 struct QuillonMain::FieldRule {
     Ctl field;
     uint16_t QuillonState::*value;
-    uint16_t fallback;
-    bool clampToDeviceEnd;
+    eeprom::AddressRule rule;
 };
-
-namespace {
-
-constexpr uint16_t kHighestAddress = 0x7FFF;
-
-}  // namespace
 
 void QuillonMain::StartUp() {
     state_.EraseBuffer();
@@ -90,23 +81,22 @@ void QuillonMain::SetWriteDelayTicks() {
         state_.WriteDelayTicks = delay->ticks;
 }
 
-void QuillonMain::edtBufStartExit() { AddressFieldExit({Ctl::edtBufStart, &QuillonState::BufferStart, 0, false}); }
+void QuillonMain::edtBufStartExit() {
+    AddressFieldExit({Ctl::edtBufStart, &QuillonState::BufferStart, eeprom::kBufferStartRule});
+}
 
 void QuillonMain::edtBufEndExit() {
-    AddressFieldExit({Ctl::edtBufEnd, &QuillonState::BufferEnd, kHighestAddress, true});
+    AddressFieldExit({Ctl::edtBufEnd, &QuillonState::BufferEnd, eeprom::kBufferEndRule});
 }
 
 void QuillonMain::edtE2StartExit() {
-    AddressFieldExit({Ctl::edtE2Start, &QuillonState::DeviceStart, kHighestAddress, false});
+    AddressFieldExit({Ctl::edtE2Start, &QuillonState::DeviceStart, eeprom::kDeviceStartRule});
 }
 
 void QuillonMain::AddressFieldExit(const FieldRule& rule) {
     if (Refused()) return;
-    const auto typed = ParseHex(view_.Text(rule.field));
-    uint16_t value = typed ? static_cast<uint16_t>(*typed) : rule.fallback;
-    if (value > kHighestAddress) value = rule.fallback;
-    if (const eeprom::DeviceEntry* device = eeprom::FindDevice(state_.DeviceType); device && value >= device->size)
-        value = rule.clampToDeviceEnd ? static_cast<uint16_t>(device->size - 1) : 0;
+    const uint16_t value =
+        eeprom::AddressFieldValue(view_.Text(rule.field), rule.rule, eeprom::FindDevice(state_.DeviceType));
     state_.*rule.value = value;
     view_.SetText(rule.field, Hex4(value));
 }

@@ -48,6 +48,7 @@ TEST_F(QuillonTest, AddressFieldsCorrectWhatWasTyped) {
         {AT28C256, E2Start, "8000", "7FFF"},  {AT28C256, BufStart, "8000", "0000"},
         {AT28C16, BufStart, "0x12", "0000"},  {AT28C16, BufEnd, "-1", "07FF"},
         {AT28C256, BufStart, "7FFF", "7FFF"},  // the top address itself is in range
+        {AT28C256, BufStart, "18000", "0000"}, {AT28C16, BufEnd, "10005", "07FF"},  // above 16 bits: not cut to them
     };
     const Ctl ctls[] = {Ctl::edtBufStart, Ctl::edtBufEnd, Ctl::edtE2Start};
     const std::function<uint16_t()> values[] = {[&] { return state.BufferStart; }, [&] { return state.BufferEnd; },

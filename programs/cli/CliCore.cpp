@@ -1,0 +1,287 @@
+#include "programs/cli/CliCore.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <iomanip>
+#include <iostream>
+#include <optional>
+
+#include "device/HexText.h"
+#include "device/Outcome.h"
+#include "device/PortSession.h"
+#include "io/PortTable.h"
+#include "programs/Boards.h"
+#include "programs/ChipFiles.h"
+#include "programs/cli/ImageFiles.h"
+#include "programs/cli/ProgressBar.h"
+
+namespace cli {
+namespace {
+
+constexpr std::string_view kVersion = "1.0";
+
+struct UsageError {
+    std::string message;
+};
+
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+// The chip's name as typed: either case, with or without the maker's "AT".
+std::optional<uint16_t> FindChip(const Program& program, std::string_view typed) {
+    std::string name = Upper(typed);
+    if (name.starts_with("AT")) name.erase(0, 2);
+    for (size_t i = 0; i < program.chips.size(); ++i)
+        if (Upper(program.chips[i].name) == name) return static_cast<uint16_t>(i);
+    return std::nullopt;
+}
+
+uint16_t ChipOrRefuse(const Program& program, std::string_view typed) {
+    if (const auto found = FindChip(program, typed)) return *found;
+    std::string known;
+    for (const Chip& chip : program.chips) known += " " + std::string(chip.name);
+    throw UsageError{"unknown device '" + std::string(typed) + "'; the known devices are:" + known};
+}
+
+// As the Port menu offers them: LPT-1 to LPT-3, by name or base address.
+uint16_t PortOrRefuse(std::string_view typed) {
+    const std::string name = Upper(typed);
+    for (const io::LptPort& port : io::kLptPorts) {
+        if (name == "LPT" + std::to_string(port.number)) return port.base;
+        if (name.starts_with("0X") && device::ParseHex(name.substr(2)) == port.base) return port.base;
+    }
+    throw UsageError{"unknown port '" + std::string(typed) + "'; choose lpt1, lpt2, lpt3, 0x378, 0x278 or 0x3BC"};
+}
+
+const Command& CommandOrRefuse(const Program& program, std::string_view typed) {
+    for (const Command& command : program.commands)
+        if (command.name == typed) return command;
+    std::string known;
+    for (const Command& command : program.commands) known += " " + std::string(command.name);
+    throw UsageError{"unknown command '" + std::string(typed) + "'; the commands are:" + known};
+}
+
+enum class Stop { None, Help, Version };
+
+struct Parsed {
+    Choice choice;
+    Stop stop = Stop::None;
+};
+
+Parsed Parse(const Program& program, int argc, char** argv) {
+    Parsed parsed;
+    Choice& choice = parsed.choice;
+    std::optional<std::string> device, chipDir, benchChip;
+    std::vector<std::string> words;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (optionsEnd || arg == "-" || arg.empty() || arg[0] != '-') {
+            words.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        // --name, --name=value, -c, -cVALUE
+        std::string name;
+        std::optional<std::string> value;
+        char letter = 0;
+        if (arg.starts_with("--")) {
+            const size_t equals = arg.find('=');
+            name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            if (equals != std::string::npos) value = arg.substr(equals + 1);
+        } else {
+            letter = arg[1];
+            if (arg.size() > 2) value = arg.substr(2);
+        }
+        struct Known {
+            std::string_view name;
+            char letter;
+            bool takesValue;
+            bool own;
+        };
+        std::vector<Known> known{{"device", 'd', true, false}, {"port", 'p', true, false},
+                                 {"bench", 0, false, false},   {"chip-dir", 0, true, false},
+                                 {"bench-chip", 0, true, false}, {"quiet", 'q', false, false},
+                                 {"help", 'h', false, false},  {"version", 'V', false, false}};
+        for (const Option& option : program.options) known.push_back({option.name, option.letter, option.takesValue, true});
+        const Known* match = nullptr;
+        for (const Known& k : known)
+            if ((letter && k.letter == letter) || (!letter && k.name == name)) match = &k;
+        if (!match) throw UsageError{"unknown option '" + arg + "'"};
+        if (match->takesValue && !value) {
+            if (i + 1 >= argc) throw UsageError{"option '" + arg + "' needs a value"};
+            value = argv[++i];
+        }
+        if (!match->takesValue && value) throw UsageError{"option '--" + std::string(match->name) + "' takes no value"};
+        const std::string_view what = match->name;
+        if (match->own) {
+            if (std::string refused = program.takeOption(what, value.value_or("")); !refused.empty())
+                throw UsageError{refused};
+        } else if (what == "device") {
+            device = *value;
+        } else if (what == "port") {
+            choice.portBase = PortOrRefuse(*value);
+        } else if (what == "bench") {
+            choice.bench = true;
+        } else if (what == "chip-dir") {
+            chipDir = *value;
+        } else if (what == "bench-chip") {
+            benchChip = *value;
+        } else if (what == "quiet") {
+            choice.quiet = true;
+        } else if (what == "help") {
+            parsed.stop = Stop::Help;
+        } else if (what == "version") {
+            parsed.stop = Stop::Version;
+        }
+    }
+    if (parsed.stop != Stop::None) return parsed;
+
+    if (!device) throw UsageError{"no device: name the chip with -d, e.g. -d " + std::string(program.chips[1].name)};
+    choice.deviceType = ChipOrRefuse(program, *device);
+    if ((chipDir || benchChip) && !choice.bench)
+        throw UsageError{std::string(chipDir ? "--chip-dir" : "--bench-chip") + " is for the bench: add --bench"};
+    if (chipDir) {
+        if (chipDir->empty()) throw UsageError{"--chip-dir needs a folder"};
+        choice.chipFolder = std::filesystem::absolute(*chipDir);
+    } else if (choice.bench) {
+        choice.chipFolder = programs::ChipFolder(std::string(program.simProgram));
+    }
+    if (benchChip) choice.socketType = Upper(*benchChip) == "NONE" ? -2 : ChipOrRefuse(program, *benchChip);
+
+    if (words.empty()) throw UsageError{"no command"};
+    choice.command = &CommandOrRefuse(program, words[0]);
+    const size_t wanted = choice.command->file == FileUse::None ? 1 : 2;
+    if (words.size() < wanted) throw UsageError{"'" + words[0] + "' needs a FILE"};
+    if (words.size() > wanted) throw UsageError{"too many words: '" + words[wanted] + "'"};
+    if (wanted == 2) choice.file = words[1];
+    return parsed;
+}
+
+std::string Seconds(uint64_t nanoseconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(nanoseconds) / 1e9);
+    return text;
+}
+
+}  // namespace
+
+int Execute(const Program& program, const Choice& choice, shell::AppState& state, Board board, std::ostream& out,
+            std::ostream& err) {
+    const Command& command = *choice.command;
+    state.DeviceType = choice.deviceType;
+    state.DeviceSize = program.chips.at(choice.deviceType).size;
+    state.PortBase = choice.portBase;
+    state.EraseBuffer();
+    if (command.file == FileUse::In) {
+        if (const std::string loaded = LoadImage(choice.file, state); loaded != device::kResultOk) {
+            err << program.name << ": " << choice.file << ": " << loaded << "\n";
+            return kUsage;
+        }
+    }
+
+    board.device.StartUpBoard();
+    device::PortSession session(board.port, board.timer, board.board, [&] { board.device.BoardIdle(); },
+                                [&] { board.device.RestAtStart(); });
+    const bool bar = !choice.quiet && isatty(STDERR_FILENO);
+    const uint64_t startedAt = board.bench ? board.bench->Now() : 0;
+    // The entry's text, or why the port could not be had.
+    const auto run = [&](Entry entry, std::string_view activity, std::string& result) {
+        std::optional<ProgressBar> shown;
+        device::NoProgress silent;
+        if (bar) shown.emplace(activity, state.DeviceSize);
+        device::ProgressSink& progress = shown ? static_cast<device::ProgressSink&>(*shown) : silent;
+        return session.Run(choice.portBase, [&] { result = (board.device.*entry)(progress); });
+    };
+    const auto benchTime = [&] {
+        if (board.bench && !choice.quiet)
+            out << "Time on real hardware, as the bench estimates it: " << Seconds(board.bench->Now() - startedAt)
+                << "\n";
+    };
+
+    std::string result;
+    // A wrong chip in the socket must not be erased.
+    if (command.file == FileUse::In && command.name == "write" && program.refuseChip && !(program.force && *program.force)) {
+        if (std::string refused = run(program.signature, "Signature", result); !refused.empty()) {
+            err << refused << "\n";
+            return kNoPort;
+        }
+        if (std::string wrong = program.refuseChip(result); !wrong.empty()) {
+            err << wrong << "\n";
+            benchTime();
+            return kFailed;
+        }
+    }
+    if (std::string refused = run(command.entry, command.activity, result); !refused.empty()) {
+        err << refused << "\n";
+        return kNoPort;
+    }
+    if (!command.success) {  // a report, good or bad
+        out << result << "\n";
+        benchTime();
+        return kDone;
+    }
+    if (result != device::kResultOk) {
+        err << result << "\n";
+        benchTime();
+        return kFailed;
+    }
+    if (command.file == FileUse::Out) {
+        if (const std::string saved = SaveImage(choice.file, state); saved != device::kResultOk) {
+            err << program.name << ": " << choice.file << ": " << saved << "\n";
+            return kFailed;
+        }
+    }
+    if (!choice.quiet) out << command.success() << "\n";
+    benchTime();
+    return kDone;
+}
+
+int Main(const Program& program, shell::AppState& state, int argc, char** argv) {
+    Parsed parsed;
+    try {
+        parsed = Parse(program, argc, argv);
+    } catch (const UsageError& error) {
+        std::cerr << program.name << ": " << error.message << "\nTry '" << program.name << " --help'.\n";
+        return kUsage;
+    }
+    if (parsed.stop == Stop::Help) {
+        std::cout << program.usage;
+        return kDone;
+    }
+    if (parsed.stop == Stop::Version) {
+        std::cout << program.name << " " << kVersion << "\n";
+        return kDone;
+    }
+    const Choice& choice = parsed.choice;
+    // With the data on standard output, everything else goes to standard error.
+    std::ostream& out = choice.command->file == FileUse::Out && choice.file == "-" ? std::cerr : std::cout;
+    if (std::string refused = program.settle(choice, choice.quiet ? nullptr : &std::cerr); !refused.empty()) {
+        std::cerr << program.name << ": " << refused << "\n";
+        return kUsage;
+    }
+    if (!choice.bench) {
+        programs::RealBoard real;
+        const auto device = program.device(real.board);
+        return Execute(program, choice, state, {real.port, real.timer, real.board, *device}, out, std::cerr);
+    }
+    programs::VirtualBoard bench;
+    const auto device = program.device(bench.bench.board);
+    shell::AppState socket;
+    socket.DeviceType = choice.socketType == -1 ? choice.deviceType
+                        : choice.socketType == -2 ? uint16_t{0xFFFF}
+                                                  : static_cast<uint16_t>(choice.socketType);
+    const auto chips = program.virtualChips(socket, bench.bench.bench, *device, choice.chipFolder);
+    return Execute(program, choice, state, {bench.bench.bench, bench.bench.timer, bench.bench.board, *chips, &bench.bench.bench},
+                   out, std::cerr);
+}
+
+}  // namespace cli

@@ -1,0 +1,64 @@
+// The command line's core on a port that cannot be had: a real machine's
+// port cannot be refused safely in a test (as root, direct I/O may succeed),
+// so the refusal comes from a port of the test's own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "TempFolder.h"
+#include "io/Timer.h"
+#include "programs/cli/CliCore.h"
+#include "shell/DeviceLayer.h"
+
+namespace test {
+namespace {
+
+class RefusingPort : public io::PortIo {
+public:
+    std::string Claim(uint16_t) override { return "No access to the port at 0378"; }
+    void Release() override {}
+    void PortOut(uint16_t, uint16_t) override { ++accesses; }
+    uint16_t PortIn(uint16_t) override { return ++accesses, 0xFF; }
+    bool HasTimerPorts() const override { return false; }
+    int accesses = 0;
+};
+
+class CountingDevice : public shell::DeviceLayer {
+public:
+    std::string BlankCheckDevice(device::ProgressSink&) override { return ++entries, "OK"; }
+    std::string ReadDevice(device::ProgressSink&) override { return ++entries, "OK"; }
+    std::string WriteDevice(device::ProgressSink&) override { return ++entries, "OK"; }
+    std::string VerifyDevice(device::ProgressSink&) override { return ++entries, "OK"; }
+    void BoardIdle() override { ++entries; }
+    int entries = 0;
+};
+
+TEST(CliCore, NoPortEndsWithStatus3AndWritesNoFile) {
+    TempFolder folder;
+    cli::Program program;
+    program.name = "test-cli";
+    program.chips = {{"T1", 0x100}};
+    program.commands = {{"read", "Reading", &shell::DeviceLayer::ReadDevice, cli::FileUse::Out, [] { return std::string("done"); }}};
+    RefusingPort port;
+    io::SteadyClock clock;
+    io::Timer timer(port, clock);
+    io::Board board(port, timer);
+    CountingDevice device;
+    shell::AppState state;
+    cli::Choice choice;
+    choice.command = &program.commands[0];
+    choice.file = folder / "out.hex";
+    choice.quiet = true;
+    std::ostringstream out, err;
+    const int status = cli::Execute(program, choice, state, {port, timer, board, device}, out, err);
+    EXPECT_EQ(status, cli::kNoPort);
+    EXPECT_EQ(err.str(), "No access to the port at 0378\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(device.entries, 0) << "nothing ran";
+    EXPECT_EQ(port.accesses, 0) << "the board was not touched";
+    EXPECT_FALSE(std::filesystem::exists(choice.file));
+}
+
+}  // namespace
+}  // namespace test
