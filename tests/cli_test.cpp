@@ -212,6 +212,9 @@ TEST(Cli, AnInputFileThatCannotBeTakenTouchesNoChip) {
     const auto r = bench.Run(CORVINA_CLI_EXE, {"-d", "89C2051", "write", bench.folder.Write("big.bin", Pattern(0x8001))});
     EXPECT_EQ(r.status, 2) << "a raw image larger than the buffer";
     EXPECT_FALSE(std::filesystem::exists(bench.chips + "/89C2051.bin"));
+    const auto unwritable = bench.Run(CORVINA_CLI_EXE, {"-d", "89C2051", "read", bench.folder / "no/such/folder/out.hex"});
+    EXPECT_EQ(unwritable.status, 2) << "an output file that cannot be written";
+    EXPECT_NE(unwritable.err.find("File Saving Error"), std::string::npos) << unwritable.err;
 }
 
 TEST(Cli, StandardInputAndOutputCarryIntelHex) {

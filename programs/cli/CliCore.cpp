@@ -237,7 +237,7 @@ int Execute(const Program& program, const Choice& choice, shell::AppState& state
     if (command.file == FileUse::Out) {
         if (const std::string saved = SaveImage(choice.file, state); saved != device::kResultOk) {
             err << program.name << ": " << choice.file << ": " << saved << "\n";
-            return kFailed;
+            return kUsage;  // the chip was read; the file is what failed
         }
     }
     if (!choice.quiet) out << command.success() << "\n";

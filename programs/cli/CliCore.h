@@ -25,8 +25,8 @@ namespace cli {
 
 enum ExitStatus : int {
     kDone = 0,     // the command ran and its outcome was good
-    kFailed = 1,   // the chip failed it, a wrong chip was refused, or the file could not be saved
-    kUsage = 2,    // the command line or the input file was wrong: nothing was touched
+    kFailed = 1,   // the chip failed it, or a wrong chip was refused
+    kUsage = 2,    // the command line, the address window or a file was wrong
     kNoPort = 3,   // the port could not be had: nothing was touched, no file written
 };
 
