@@ -19,7 +19,6 @@
 #include <string>
 #include <string_view>
 
-#include "device/CommandLock.h"
 #include "device/Outcome.h"
 #include "programs/ChipFiles.h"
 #include "shell/AppState.h"
@@ -41,7 +40,9 @@ public:
 
     VirtualChips(const shell::AppState& state, sim::Bench& bench, shell::DeviceLayer& device,
                  std::filesystem::path folder)
-        : state_(state), bench_(bench), device_(device), folder_(std::move(folder)) {}
+        : state_(state), bench_(bench), device_(device), folder_(std::move(folder)) {
+        bench_.ShareAs(ChipsLockName(folder_));  // one command at a time on these chips, whichever program runs it
+    }
 
     std::string BlankCheckDevice(device::ProgressSink& p) override { return Run(&DeviceLayer::BlankCheckDevice, p); }
     std::string ReadDevice(device::ProgressSink& p) override { return Run(&DeviceLayer::ReadDevice, p); }
@@ -83,9 +84,6 @@ std::string VirtualChips<Kind>::Run(Entry entry, device::ProgressSink& progress)
         bench_.Insert(nullptr);
         return (device_.*entry)(progress);
     }
-    // One command at a time on these chips, whichever program runs it.
-    device::CommandLock lock;
-    if (std::string busy = lock.Take(device::CommandLockPath(ChipsLockName(folder_))); !busy.empty()) return busy;
     // The files are read before every command: they, not this process, hold the chip.
     const ChipFiles files(folder_, std::string(chip->Name()), chip->Size(), Kind::kRest);
     State loaded;

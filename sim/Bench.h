@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "io/PortIo.h"
@@ -32,6 +33,10 @@ public:
     void PortOut(uint16_t port, uint16_t value) override;
     uint16_t PortIn(uint16_t port) override;
     bool HasTimerPorts() const override { return true; }
+    // Programs that share the bench's chips (a -sim program and a command
+    // line on one chip folder) share this lock; none by default.
+    std::string LockName(uint16_t) const override { return lockName_; }
+    void ShareAs(std::string lockName) { lockName_ = std::move(lockName); }
 
     // Clock: virtual time.
     uint64_t Now() override { return now_; }
@@ -89,6 +94,7 @@ private:
     void Record(uint16_t port, uint8_t value, bool write);
 
     uint16_t base_;
+    std::string lockName_;
     bool claimed_ = false;
     uint64_t now_ = 0;
     uint64_t accesses_ = 0;

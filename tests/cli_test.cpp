@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "CliRun.h"
+#include "device/CommandLock.h"
+#include "programs/VirtualChips.h"
 #include "TempFolder.h"
 #include "device/HexText.h"
 
@@ -215,6 +217,23 @@ TEST(Cli, AnInputFileThatCannotBeTakenTouchesNoChip) {
     const auto unwritable = bench.Run(CORVINA_CLI_EXE, {"-d", "89C2051", "read", bench.folder / "no/such/folder/out.hex"});
     EXPECT_EQ(unwritable.status, 2) << "an output file that cannot be written";
     EXPECT_NE(unwritable.err.find("File Saving Error"), std::string::npos) << unwritable.err;
+}
+
+// A command on chips another program is busy with (here: this test, as
+// corvina-sim would be) waits, then says who holds them and touches nothing.
+TEST(Cli, ACommandOnChipsInUseElsewhereSaysWhoAndTouchesNothing) {
+    Bench bench;
+    TempFolder runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    device::CommandLock held;
+    ASSERT_EQ(held.Take(device::CommandLockPath(programs::ChipsLockName(bench.chips))), "");
+    const auto r = bench.Run(CORVINA_CLI_EXE, {"-d", "89C4051", "write", bench.folder.Write("a.bin", Pattern(0x1000))});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("program_tests (pid " + std::to_string(getpid()) + ")"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(bench.chips + "/89C4051.bin"));
+    held.Release();
+    EXPECT_EQ(bench.Run(CORVINA_CLI_EXE, {"-d", "89C4051", "blank-check"}).status, 0);
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(Cli, StandardInputAndOutputCarryIntelHex) {

@@ -10,6 +10,7 @@
 #include "Programs.h"
 #include "flash/FlashCatalogue.h"
 #include "programs/ChipFiles.h"
+#include "device/CommandLock.h"
 #include "programs/FlashChipKind.h"
 #include "programs/VirtualChips.h"
 #include "shell/CorvinaDevice.h"
