@@ -160,8 +160,6 @@ void VcdRecorder::Start(const SocketLines& lines, uint64_t now) {
     for (size_t i = 0; i < shown_.size(); ++i) init += shown_[i] + (widths_[i] > 1 ? " " : "") + Code(i) + "\n";
     Put(init + "$end\n");
     lastTime_ = now;
-    const uint32_t address = Address(lines);
-    inRange_ = address >= first_ && address <= last_;
     started_ = true;
 }
 
@@ -183,8 +181,7 @@ void VcdRecorder::DataSampled(std::optional<uint8_t> driven, uint64_t now) {
 // what the dump shows is written.
 void VcdRecorder::Emit(const SocketLines& lines, uint64_t now) {
     const uint32_t address = Address(lines);
-    inRange_ = address >= first_ && address <= last_;
-    if (!inRange_) return;
+    if (address < first_ || address > last_) return;
     const std::vector<std::string> values = Values(lines);
     std::string text;
     for (size_t i = 0; i < values.size(); ++i) {

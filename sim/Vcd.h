@@ -33,6 +33,7 @@ public:
     // position) lies within [first, last]; call before Start.
     void Range(uint32_t first, uint32_t last);
     // Writes the header and the lines' values now; nothing is recorded before.
+    // A 20-pin chip's counter is counted from here: start before its supply comes up.
     void Start(const SocketLines& lines, uint64_t now);
 
     // SocketObserver
@@ -61,7 +62,6 @@ private:
 
     bool started_ = false;
     uint32_t first_ = 0, last_ = UINT32_MAX;
-    bool inRange_ = false;
     std::vector<std::string> shown_;  // the values last written, while in range
     std::optional<uint64_t> lastTime_;
     SocketLines lines_;
