@@ -85,6 +85,8 @@ uint8_t Bench::DataLines() {
         value = *chip;
     }
     if (stuckLine_) value = stuckLine_->level ? (value | stuckLine_->mask) : (value & ~stuckLine_->mask);
+    if (observer_ && !lines_.bus)
+        observer_->DataSampled(chip || stuckLine_ ? std::optional<uint8_t>(value) : std::nullopt, now_);
     return value;
 }
 
@@ -118,6 +120,7 @@ void Bench::UpdateSocket() {
     delivered_ = lines_;
     if (lines_.bus && chip_ && chip_->DriveData(lines_, now_)) ++contentions_;
     if (changed && chip_) chip_->LinesChanged(lines_, now_);
+    if (changed && observer_) observer_->LinesChanged(lines_, now_);
 }
 
 // The 8254's channel 2 in mode 0: the count runs while the gate is on and the

@@ -43,6 +43,8 @@ public:
     void WaitUntil(uint64_t nanoseconds) override;
 
     void Insert(SocketChip* chip) { chip_ = chip; }
+    // One observer of the socket lines (a waveform dump); nullptr for none.
+    void Watch(SocketObserver* observer) { observer_ = observer; }
     const SocketLines& Lines() const { return lines_; }
 
     // The board's registers, as the hardware holds them.
@@ -107,6 +109,7 @@ private:
     SocketLines lines_;
     SocketLines delivered_;  // the lines as the chip last saw them
     SocketChip* chip_ = nullptr;
+    SocketObserver* observer_ = nullptr;
     uint64_t contentions_ = 0;
 
     uint8_t port61_ = 0x10;

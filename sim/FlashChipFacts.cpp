@@ -7,9 +7,7 @@ using M = FlashMode;
 
 constexpr uint64_t kUs = 1000, kMs = 1000 * kUs;
 
-// Control-register bits of the mode pins as the board wires them.
-constexpr uint8_t kP26 = 0x10, kP27 = 0x08, kP33 = 0x04, kP36 = 0x20, kP37 = 0x40;            // 40-pin
-constexpr uint8_t kSmallP33 = 0x02, kSmallP34 = 0x08, kSmallP35 = 0x04, kSmallP37 = 0x10;  // 20-pin
+using namespace flash_pins;
 
 // P2.6 P2.7 P3.6 P3.7; P3.3 is ignored.
 constexpr ModeRow kStandardModes[] = {

@@ -10,6 +10,12 @@
 
 namespace sim {
 
+// Control-register bits of the mode pins as the board wires them.
+namespace flash_pins {
+inline constexpr uint8_t kP26 = 0x10, kP27 = 0x08, kP33 = 0x04, kP36 = 0x20, kP37 = 0x40;            // 40-pin
+inline constexpr uint8_t kSmallP33 = 0x02, kSmallP34 = 0x08, kSmallP35 = 0x04, kSmallP37 = 0x10;  // 20-pin
+}  // namespace flash_pins
+
 enum class FlashMode : uint8_t {
     None,  // no row of the family's table: the chip does nothing
     WriteCode,

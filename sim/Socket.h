@@ -30,4 +30,14 @@ public:
     virtual std::optional<uint8_t> DriveData(const SocketLines& lines, uint64_t now) = 0;
 };
 
+// Something that watches the socket without taking part: it never drives a line.
+class SocketObserver {
+public:
+    virtual ~SocketObserver() = default;
+    virtual void LinesChanged(const SocketLines& lines, uint64_t now) = 0;
+    // The board sampled the data lines while it did not drive them: the chip's
+    // byte, or std::nullopt where nobody drove them (the pull-ups).
+    virtual void DataSampled(std::optional<uint8_t> driven, uint64_t now) = 0;
+};
+
 }  // namespace sim
