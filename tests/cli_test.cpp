@@ -165,6 +165,7 @@ TEST(Cli, UsageErrorsEndWithStatus2AndSayWhat) {
         {CORVINA_CLI_EXE, {"-d", "89C51", "--isp", "blank-check"}, "the 89C51 has no ISP fuse"},
         {CORVINA_CLI_EXE, {"-d", "89C51", "--chip-dir", "/tmp", "blank-check"}, "--chip-dir is for the bench"},
         {CORVINA_CLI_EXE, {"-d", "89C51", "--frobnicate", "blank-check"}, "unknown option '--frobnicate'"},
+        {CORVINA_CLI_EXE, {"-d", "89C51", "--vcd", "x.vcd", "blank-check"}, "--vcd is for the bench"},
         {QUILLON_CLI_EXE, {"-d", "28C64", "--force", "erase"}, "unknown option '--force'"},
         {QUILLON_CLI_EXE, {"-d", "28C64", "--delay", "4", "erase"}, "--delay takes 1, 2, 3, 5 or 10"},
         {QUILLON_CLI_EXE, {"-d", "28C64", "--buffer-start", "12G", "erase"}, "--buffer-start takes a hexadecimal address"},
@@ -234,6 +235,26 @@ TEST(Cli, ACommandOnChipsInUseElsewhereSaysWhoAndTouchesNothing) {
     held.Release();
     EXPECT_EQ(bench.Run(CORVINA_CLI_EXE, {"-d", "89C4051", "blank-check"}).status, 0);
     unsetenv("XDG_RUNTIME_DIR");
+}
+
+// The socket's lines of a command, as a value-change dump, whole or for a range.
+TEST(Cli, ADumpOfTheSocketLines) {
+    Bench bench;
+    const std::string image = bench.folder.Write("one.bin", std::string(1, '\x5A'));
+    const std::string whole = bench.folder / "whole.vcd", part = bench.folder / "part.vcd";
+    auto r = bench.Run(CORVINA_CLI_EXE, {"-d", "89C1051", "--vcd", whole, "write", image});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Socket dump: " + whole), std::string::npos) << r.out;
+    const std::string dump = TempFolder::Read(whole);
+    EXPECT_TRUE(dump.starts_with("$date")) << dump.substr(0, 80);
+    for (const char* name : {"P3.2/PROG", "XTAL1", "VPP_12V", "P1 [7:0]"})
+        EXPECT_NE(dump.find(name), std::string::npos) << name;
+    r = bench.Run(CORVINA_CLI_EXE, {"-d", "89C1051", "--vcd", part, "--vcd-range", "0-0", "verify", image});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_LT(TempFolder::Read(part).size() * 10, dump.size()) << "one address of 1024";
+    r = bench.Run(CORVINA_CLI_EXE, {"-d", "89C1051", "--vcd", part, "--vcd-range", "10-0", "verify", image});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--vcd-range takes FIRST-LAST"), std::string::npos) << r.err;
 }
 
 TEST(Cli, StandardInputAndOutputCarryIntelHex) {

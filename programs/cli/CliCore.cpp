@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "programs/ChipFiles.h"
 #include "programs/cli/ImageFiles.h"
 #include "programs/cli/ProgressBar.h"
+#include "sim/Vcd.h"
 
 namespace cli {
 namespace {
@@ -76,7 +78,7 @@ struct Parsed {
 Parsed Parse(const Program& program, int argc, char** argv) {
     Parsed parsed;
     Choice& choice = parsed.choice;
-    std::optional<std::string> device, chipDir, benchChip;
+    std::optional<std::string> device, chipDir, benchChip, vcd, vcdRange;
     std::vector<std::string> words;
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
@@ -109,7 +111,8 @@ Parsed Parse(const Program& program, int argc, char** argv) {
         };
         std::vector<Known> known{{"device", 'd', true, false}, {"port", 'p', true, false},
                                  {"bench", 0, false, false},   {"chip-dir", 0, true, false},
-                                 {"bench-chip", 0, true, false}, {"quiet", 'q', false, false},
+                                 {"bench-chip", 0, true, false}, {"vcd", 0, true, false},
+                                 {"vcd-range", 0, true, false},  {"quiet", 'q', false, false},
                                  {"help", 'h', false, false},  {"version", 'V', false, false}};
         for (const Option& option : program.options) known.push_back({option.name, option.letter, option.takesValue, true});
         const Known* match = nullptr;
@@ -135,6 +138,10 @@ Parsed Parse(const Program& program, int argc, char** argv) {
             chipDir = *value;
         } else if (what == "bench-chip") {
             benchChip = *value;
+        } else if (what == "vcd") {
+            vcd = *value;
+        } else if (what == "vcd-range") {
+            vcdRange = *value;
         } else if (what == "quiet") {
             choice.quiet = true;
         } else if (what == "help") {
@@ -156,6 +163,22 @@ Parsed Parse(const Program& program, int argc, char** argv) {
         choice.chipFolder = programs::ChipFolder(std::string(program.simProgram));
     }
     if (benchChip) choice.socketType = Upper(*benchChip) == "NONE" ? -2 : ChipOrRefuse(program, *benchChip);
+    if ((vcd || vcdRange) && !choice.bench)
+        throw UsageError{std::string(vcd ? "--vcd" : "--vcd-range") + " is for the bench: add --bench"};
+    if (vcdRange && !vcd) throw UsageError{"--vcd-range needs --vcd FILE"};
+    if (vcd) {
+        if (vcd->empty()) throw UsageError{"--vcd needs a file"};
+        choice.vcdFile = *vcd;
+    }
+    if (vcdRange) {
+        const size_t dash = vcdRange->find('-');
+        const auto first = dash == std::string::npos ? std::nullopt : device::ParseHex(vcdRange->substr(0, dash));
+        const auto last = dash == std::string::npos ? std::nullopt : device::ParseHex(vcdRange->substr(dash + 1));
+        if (!first || !last || *first > *last || *last > 0x7FFF)
+            throw UsageError{"--vcd-range takes FIRST-LAST, two hexadecimal addresses up to 7FFF, e.g. 100-10F"};
+        choice.vcdFirst = *first;
+        choice.vcdLast = *last;
+    }
 
     if (words.empty()) throw UsageError{"no command"};
     choice.command = &CommandOrRefuse(program, words[0]);
@@ -280,8 +303,29 @@ int Main(const Program& program, shell::AppState& state, int argc, char** argv) 
                         : choice.socketType == -2 ? uint16_t{0xFFFF}
                                                   : static_cast<uint16_t>(choice.socketType);
     const auto chips = program.virtualChips(socket, bench.bench.bench, *device, choice.chipFolder);
-    return Execute(program, choice, state, {bench.bench.bench, bench.bench.timer, bench.bench.board, *chips, &bench.bench.bench},
-                   out, std::cerr);
+    const Board board{bench.bench.bench, bench.bench.timer, bench.bench.board, *chips, &bench.bench.bench};
+    if (choice.vcdFile.empty()) return Execute(program, choice, state, board, out, std::cerr);
+
+    // The socket's lines while the command runs, from the board's rest on.
+    std::ofstream dump(choice.vcdFile, std::ios::binary | std::ios::trunc);
+    if (!dump) {
+        std::cerr << program.name << ": " << choice.vcdFile << ": cannot be written\n";
+        return kUsage;
+    }
+    const std::string_view chip = choice.socketType == -2 ? std::string_view() : program.chips.at(socket.DeviceType).name;
+    sim::VcdRecorder vcd(dump, chip);
+    vcd.Range(choice.vcdFirst, choice.vcdLast);
+    vcd.Start(bench.bench.bench.Lines(), bench.bench.bench.Now());
+    bench.bench.bench.Watch(&vcd);
+    const int status = Execute(program, choice, state, board, out, std::cerr);
+    bench.bench.bench.Watch(nullptr);
+    dump.close();
+    if (!dump) {
+        std::cerr << program.name << ": " << choice.vcdFile << ": cannot be written\n";
+        return kUsage;
+    }
+    if (!choice.quiet) out << "Socket dump: " << choice.vcdFile << ", " << vcd.Bytes() << " bytes\n";
+    return status;
 }
 
 }  // namespace cli

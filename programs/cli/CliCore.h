@@ -63,6 +63,8 @@ struct Choice {
     std::filesystem::path chipFolder;
     int socketType = -1;  // the chip seated on the bench: -1 for the chosen device, -2 for none
     bool quiet = false;
+    std::string vcdFile;                 // with the bench: the socket's lines as a value-change dump
+    uint32_t vcdFirst = 0, vcdLast = 0x7FFF;  // only while the address is in this range
     const Command* command = nullptr;
     std::string file;
 };

@@ -36,13 +36,15 @@ Options:
       --bench              run on the virtual bench (quillon-sim's chips)
       --chip-dir DIR       the bench's chip files in DIR
       --bench-chip NAME    another chip in the bench's socket, or none
+      --vcd FILE           with --bench: the socket's lines as a value-change dump
+      --vcd-range A-B      dump only while the address is within A-B (hex)
   -q, --quiet              print nothing but failures
   -h, --help               this text
   -V, --version            the version
 
 FILE is Intel HEX; "-" is standard input or output; a name ending .bin is a raw image.
-Exit status: 0 done, 1 the command failed, 2 wrong command line or input file,
-3 the port could not be had.
+Exit status: 0 done, 1 the chip failed the command, 2 wrong command line, address
+window or file, 3 the port could not be had or is busy.
 )";
 
 struct Field {
