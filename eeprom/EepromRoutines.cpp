@@ -24,10 +24,18 @@ private:
     int count_ = 0;
 };
 
-// The supply on, the write strobe inactive before it comes up.
-void PowerUp(EepromSocket& s) {
+// The supply on (the write strobe inactive before it comes up), the outputs
+// enabled for reading or disabled for programming, and the chip selected.
+enum class Outputs { Enabled, Disabled };
+
+void PowerUp(EepromSocket& s, Outputs outputs) {
     s.PrepareWriteLine();
     s.PowerOn();
+    if (outputs == Outputs::Enabled)
+        s.EnableDeviceOutput();
+    else
+        s.DisableDeviceOutput();
+    s.SelectDevice();
 }
 
 // Device addresses `first` onwards, `count` bytes, each read and checked
@@ -42,10 +50,8 @@ Outcome CheckPass(Job& job, Check check, uint32_t first, uint32_t bufferFirst, u
         s.PresentAddress(a);
         s.ReadDataByte();
         const uint16_t expected = check == Check::Blank ? 0xFF : job.image[bufferFirst + i];
-        if (s.DataByte != expected) {
-            s.BoardIdle();
+        if (s.DataByte != expected)
             return check == Check::Blank ? Outcome::FailedAt(a, s.DataByte) : Outcome::FailedAt(a, s.DataByte, expected);
-        }
     }
     return Outcome::Good();
 }
@@ -66,9 +72,7 @@ ByteCounter StartCheckPass(Job& job, uint32_t first) {
 void Read(Job& job) {
     EepromSocket& s = job.s;
     ByteCounter counter(job.progress, 0);
-    PowerUp(s);
-    s.EnableDeviceOutput();
-    s.SelectDevice();
+    PowerUp(s, Outputs::Enabled);
     for (uint32_t a = 0; a < job.chip.size; ++a) {
         counter.Next(a);
         s.PresentAddress(a);
@@ -81,11 +85,9 @@ void Read(Job& job) {
 Outcome BlankCheck(Job& job) {
     EepromSocket& s = job.s;
     ByteCounter counter(job.progress, 0);
-    PowerUp(s);
-    s.EnableDeviceOutput();
-    s.SelectDevice();
+    PowerUp(s, Outputs::Enabled);
     const Outcome outcome = CheckPass(job, Check::Blank, 0, 0, job.chip.size, counter);
-    if (outcome.good) s.BoardIdle();
+    s.BoardIdle();  // after the last byte or the first failing one
     return outcome;
 }
 
@@ -93,11 +95,9 @@ Outcome Verify(Job& job) {
     EepromSocket& s = job.s;
     const Window& w = job.window;
     ByteCounter counter(job.progress, w.deviceStart);
-    PowerUp(s);
-    s.EnableDeviceOutput();
-    s.SelectDevice();
+    PowerUp(s, Outputs::Enabled);
     const Outcome outcome = CheckPass(job, Check::Compare, w.deviceStart, w.bufferStart, WindowBytes(w), counter);
-    if (outcome.good) s.BoardIdle();
+    s.BoardIdle();  // after the last byte or the first failing one
     return outcome;
 }
 
@@ -105,9 +105,7 @@ Outcome Write(Job& job) {
     EepromSocket& s = job.s;
     const Window& w = job.window;
     ByteCounter counter(job.progress, w.deviceStart);
-    PowerUp(s);
-    s.DisableDeviceOutput();
-    s.SelectDevice();
+    PowerUp(s, Outputs::Disabled);
     for (uint32_t i = 0; i < WindowBytes(w); ++i) {
         const uint32_t a = w.deviceStart + i;
         counter.Next(a);
@@ -119,16 +117,14 @@ Outcome Write(Job& job) {
     }
     ByteCounter check = StartCheckPass(job, w.deviceStart);
     const Outcome outcome = CheckPass(job, Check::Compare, w.deviceStart, w.bufferStart, WindowBytes(w), check);
-    if (outcome.good) s.BoardIdle();
+    s.BoardIdle();  // after the last byte or the first failing one
     return outcome;
 }
 
 Outcome Erase(Job& job) {
     EepromSocket& s = job.s;
     ByteCounter counter(job.progress, 0);
-    PowerUp(s);
-    s.DisableDeviceOutput();
-    s.SelectDevice();
+    PowerUp(s, Outputs::Disabled);
     s.DataByte = 0xFF;
     for (uint32_t a = 0; a < job.chip.size; ++a) {
         counter.Next(a);
@@ -139,7 +135,7 @@ Outcome Erase(Job& job) {
     }
     ByteCounter check = StartCheckPass(job, 0);
     const Outcome outcome = CheckPass(job, Check::Blank, 0, 0, job.chip.size, check);
-    if (outcome.good) s.BoardIdle();
+    s.BoardIdle();  // after the last byte or the first failing one
     return outcome;
 }
 
