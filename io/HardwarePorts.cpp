@@ -143,6 +143,7 @@ void PpdevPortIo::PortOut(uint16_t port, uint16_t value) {
 uint16_t PpdevPortIo::PortIn(uint16_t port) {
     unsigned char byte = 0xFF;
 #if defined(__linux__)
+    if (fd_ >= 0 && port == base_) ioctl(fd_, PPRDATA, &byte);
     if (fd_ >= 0 && port == base_ + 1) ioctl(fd_, PPRSTATUS, &byte);
 #else
     (void)port;

@@ -89,6 +89,12 @@ void Board::ReadDataByte() {
     WriteData(v);
     v = With(v, kBusCapture, false);
     WriteData(v);
+    ShiftInThroughStatus(v);
+}
+
+// The register's top bit is on status bit 7 in shift mode; seven more clocks
+// bring up the rest. The line shows the register's output complemented.
+void Board::ShiftInThroughStatus(uint16_t& v) {
     uint16_t r = port_.PortIn(PortBase + 1) & 0x80;
     for (int i = 1; i <= 7; ++i) {
         v = With(v, kBusClock, true);
@@ -97,7 +103,38 @@ void Board::ReadDataByte() {
         WriteData(v);
         r |= (port_.PortIn(PortBase + 1) & 0x80) >> i;
     }
-    DataByte = ~r & 0xFF;  // the status line shows the register's output complemented
+    DataByte = ~r & 0xFF;
+}
+
+uint16_t Board::EchoDataPort(uint16_t value) {
+    uint16_t v = value & 0xFF;
+    WriteData(v);
+    return port_.PortIn(PortBase) & 0xFF;
+}
+
+void Board::LoadBusRegister() {
+    uint16_t v = With(DataPortShadow, kBusRelease, true);
+    BusShift(v, DataByte);
+}
+
+void Board::CaptureDataLines() {
+    uint16_t v = With(With(DataPortShadow, kBusClock, false), kBusCapture, true);
+    WriteData(v);
+    v = With(v, kBusClock, true);
+    WriteData(v);
+    v = With(v, kBusClock, false);
+    WriteData(v);
+    v = With(With(v, kBusCapture, false), kBusRelease, true);
+    WriteData(v);
+}
+
+void Board::ReadBusRegister() {
+    uint16_t v = DataPortShadow;
+    if (v & kBusCapture) {  // the clocks must shift, not capture
+        v = With(v, kBusCapture, false);
+        WriteData(v);
+    }
+    ShiftInThroughStatus(v);
 }
 
 void Board::ReleaseBus() {

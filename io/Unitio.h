@@ -41,6 +41,19 @@ public:
     // the usual tick where a line needs longer to settle (programming voltage).
     void ClearControlBits(uint16_t bits, void (Timer::*settle)() = &Timer::DelayTick);
 
+    // The board self-test's transfers, which take the bus register apart from
+    // the chip. The data register written, then read back: a port keeps what
+    // was written to it, an address without a port reads 0xFF.
+    uint16_t EchoDataPort(uint16_t value);
+    // Shifts `DataByte` into the bus register and leaves the bus released.
+    void LoadBusRegister();
+    // Captures the data lines as they are now, driven by the register or not,
+    // and releases the bus.
+    void CaptureDataLines();
+    // Shifts the register's byte out through status bit 7 into `DataByte`,
+    // without capturing the data lines first.
+    void ReadBusRegister();
+
     PortIo& Port() { return port_; }
     Timer& Delays() { return timer_; }
 
@@ -56,6 +69,7 @@ private:
     void ShiftBits(uint16_t& v, uint16_t byte, uint16_t clock);
     void BusShift(uint16_t& v, uint16_t byte);
     void ChainShift(uint16_t byte, uint16_t latch);
+    void ShiftInThroughStatus(uint16_t& v);
 
     PortIo& port_;
     Timer& timer_;

@@ -1,4 +1,5 @@
 // The frame every device command runs in.
+#include "device/BoardSelfTest.h"
 #include "device/HexText.h"
 #include "device/Outcome.h"
 #include "shell/MainLogic.h"
@@ -95,6 +96,18 @@ void MainLogic::cmdWriteClick() {
 
 void MainLogic::cmdVerifyClick() {
     RunCommand({"Verifying", "VERIFY", &DeviceLayer::VerifyDevice, Outcome::Checked, "Verify OK"});
+}
+
+void MainLogic::mnuPortTestBoardClick() {
+    if (Refused() || !hardware_.device) return;
+    device::BoardReport report;
+    {
+        BusyDisplay display(view_, true, busy_);
+        ShowActivity("Testing Board");
+        report = device::RunBoardSelfTest(session_, hardware_.board, state_.PortBase,
+                                          [this] { hardware_.device->BoardIdle(); });
+    }
+    view_.MessageBox(report.text, "TEST BOARD", report.Passed() ? Box::Information : Box::Error);
 }
 
 void MainLogic::PrepareBoard() {

@@ -68,6 +68,8 @@ public:
     void mnuPortLpt1Click() { SelectPort(0); }
     void mnuPortLpt2Click() { SelectPort(1); }
     void mnuPortLpt3Click() { SelectPort(2); }
+    // The board self-test on the selected port; its report in a box.
+    void mnuPortTestBoardClick();
     void mnuHelpAboutClick();
     void sbtAboutClick() { mnuHelpAboutClick(); }
     virtual void cboTypeChange() = 0;

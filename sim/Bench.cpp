@@ -48,7 +48,9 @@ void Bench::PortOut(uint16_t port, uint16_t value) {
 
 uint16_t Bench::PortIn(uint16_t port) {
     uint8_t value = 0xFF;  // nothing answers
-    if (port == base_ + 1) {
+    if (port == base_) {
+        value = dataPort_;  // the port's data latch reads back
+    } else if (port == base_ + 1) {
         const bool serialOut = bus_ & 0x80;
         const bool bit7 = stuckStatus_ ? *stuckStatus_ : !serialOut;  // complemented on the way
         value = static_cast<uint8_t>((bit7 ? 0x80 : 0x00) | 0x7F);

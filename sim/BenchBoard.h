@@ -8,6 +8,7 @@
 namespace sim {
 
 struct BenchBoard {
+    explicit BenchBoard(uint16_t portBase = 0x378) : bench(portBase) {}
     Bench bench;
     io::Timer timer{bench, bench};
     io::Board board{bench, timer};

@@ -10,6 +10,7 @@
 #include "io/Timer.h"
 #include "programs/cli/CliCore.h"
 #include "shell/DeviceLayer.h"
+#include "sim/BenchBoard.h"
 
 namespace test {
 namespace {
@@ -58,6 +59,39 @@ TEST(CliCore, NoPortEndsWithStatus3AndWritesNoFile) {
     EXPECT_EQ(device.entries, 0) << "nothing ran";
     EXPECT_EQ(port.accesses, 0) << "the board was not touched";
     EXPECT_FALSE(std::filesystem::exists(choice.file));
+}
+
+// The self-test's exit status: 0 for a board that answers, 1 for one that
+// does not, 3 without the port; the report goes to standard error on failure.
+TEST(CliCore, SelfTestExitStatus) {
+    cli::Program program;
+    program.name = "test-cli";
+    program.chips = {{"T1", 0x100}};
+    const cli::Command selfTest{"self-test", "Testing Board", nullptr, cli::FileUse::None, nullptr};
+    cli::Choice choice;
+    choice.command = &selfTest;
+    for (const int stuck : {-1, 0, 1}) {
+        sim::BenchBoard b;
+        if (stuck >= 0) b.bench.StatusBit7(stuck == 1);
+        CountingDevice device;
+        shell::AppState state;
+        std::ostringstream out, err;
+        const int status = cli::Execute(program, choice, state, {b.bench, b.timer, b.board, device}, out, err);
+        EXPECT_EQ(status, stuck < 0 ? cli::kDone : cli::kFailed);
+        EXPECT_TRUE((stuck < 0 ? out : err).str().starts_with(stuck < 0 ? "The board answers" : "The board does not answer"))
+            << out.str() << err.str();
+        EXPECT_EQ(device.entries, 3) << "the first rest, and one before and after the test";
+    }
+    RefusingPort port;
+    io::SteadyClock clock;
+    io::Timer timer(port, clock);
+    io::Board board(port, timer);
+    CountingDevice device;
+    shell::AppState state;
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::Execute(program, choice, state, {port, timer, board, device}, out, err), cli::kNoPort);
+    EXPECT_EQ(err.str(), "No access to the port at 0378\n");
+    EXPECT_EQ(port.accesses, 0);
 }
 
 }  // namespace

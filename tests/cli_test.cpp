@@ -197,6 +197,25 @@ TEST(Cli, HelpAndVersion) {
     }
 }
 
+// The board self-test needs no device and leaves the chips as they were.
+TEST(Cli, SelfTestOnTheBench) {
+    for (const char* exe : {CORVINA_CLI_EXE, QUILLON_CLI_EXE}) {
+        Bench bench;
+        auto r = bench.Run(exe, {"self-test"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.out.starts_with("The board answers at 0x378: every pattern came back")) << r.out;
+        EXPECT_EQ(r.err, "");
+        EXPECT_FALSE(std::filesystem::exists(bench.chips)) << "no chip file was written";
+        r = bench.Run(exe, {"-q", "-p", "lpt2", "self-test"});  // the bench's board sits at 0x378
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.starts_with("Nothing answers at 0x278")) << r.err;
+        EXPECT_EQ(r.out, "");
+        r = bench.Run(exe, {"self-test", "extra"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("too many words: 'extra'"), std::string::npos) << r.err;
+    }
+}
+
 TEST(Cli, AnInputFileThatCannotBeTakenTouchesNoChip) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"", "File Opening Error . . ."},  // no such file

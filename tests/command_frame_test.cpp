@@ -192,6 +192,24 @@ TEST(CommandFrame, SignatureHasNoFrameAndAlwaysInforms) {
     }
 }
 
+// Test Board runs on the selected port between two rests and tells its
+// finding in the box: information for a board that answers, error otherwise.
+TEST(CommandFrame, TestBoardReportsInItsBox) {
+    for (const bool stuck : {false, true}) {
+        QuillonFrame q;
+        q.board.bench.StatusBit7(stuck ? std::optional<bool>(false) : std::nullopt);
+        q.logic.mnuPortTestBoardClick();
+        EXPECT_EQ(q.device.calls, (std::vector<std::string>{"BoardIdle", "BoardIdle"}));
+        ASSERT_EQ(q.view.boxes.size(), 1u);
+        EXPECT_EQ(q.view.boxes[0].title, "TEST BOARD");
+        EXPECT_EQ(q.view.boxes[0].kind, stuck ? Box::Error : Box::Information);
+        EXPECT_TRUE(q.view.boxes[0].text.starts_with(stuck ? "The board does not answer at 0x378" : "The board answers at 0x378"))
+            << q.view.boxes[0].text;
+        EXPECT_EQ(q.board.bench.UnclaimedAccesses(), 0u);
+        ExpectAtRest(q.view, "after the test");
+    }
+}
+
 TEST(CommandFrame, AnErrorInsideTheEntryRestsTheBoardAndTheDisplay) {
     CorvinaFrame c;
     c.device.throws = true;
@@ -231,6 +249,7 @@ TEST(CommandFrame, WithoutPortAccessNothingIsTouched) {
         {"READ", &shell::CorvinaMain::cmdReadClick},
         {"WRITE", &shell::CorvinaMain::cmdWriteClick},
         {"SIGNATURE", &shell::CorvinaMain::cmdSignatureClick},
+        {"TEST BOARD", &shell::CorvinaMain::mnuPortTestBoardClick},
     };
     for (auto [title, click] : commands) {
         view.boxes.clear();
@@ -290,6 +309,7 @@ TEST(CommandFrame, WhileACommandRunsEveryHandlerIsRefused) {
         c.view.checked[Ctl::chkLB1] = true;
         c.logic.chkLB1Click();
         c.logic.mnuPortLpt2Click();
+        c.logic.mnuPortTestBoardClick();
         c.logic.cmdReadClick();
         c.logic.cmdSignatureClick();
         c.logic.mnuFileOpenClick();

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -21,6 +22,7 @@
 #include "TempFolder.h"
 #include "eeprom/DeviceInfoText.h"
 #include "shell/CorvinaDevice.h"
+#include "shell/QuillonDevice.h"
 #include "shell/qt/FormBufferDialogs.h"
 #include "shell/qt/FormAbout.h"
 #include "shell/qt/FormDeviceInfo.h"
@@ -301,6 +303,41 @@ TEST(CorvinaWindow, WithoutThePortBlankCheckAndReadSayWhyAndTouchNothing) {
         {"BLANK CHECK", "Cannot reach the parallel port at 0x378."}, {"READ", "Cannot reach the parallel port at 0x378."}};
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(port.touched, 0);
+}
+
+// The Port menu of both windows: the three ports, then Test Board, whose
+// report comes in a box.
+template <class Window, class State, class Device>
+void ExpectTestBoardInThePortMenu(const char* program) {
+    SCOPED_TRACE(program);
+    Settings settings;
+    State state;
+    Device device(state, settings.board.board);
+    Window window(state, {settings.board.bench, settings.board.timer, settings.board.board, &device},
+                  settings.location());
+    window.show();
+    QStringList items;
+    for (QAction* item : Child<QMenu>(window, "mnuPort")->actions()) items << (item->isSeparator() ? "-" : item->text());
+    EXPECT_EQ(items, (QStringList{"LPT-&1", "LPT-&2", "LPT-&3", "-", "&Test Board"}));
+    std::vector<std::pair<QString, QString>> shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.emplace_back(box->windowTitle(), box->text());
+            box->close();
+        }
+    });
+    closer.start(20);
+    Child<QAction>(window, "mnuPortTestBoard")->trigger();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, "TEST BOARD");
+    EXPECT_TRUE(shown[0].second.startsWith("The board answers at 0x378")) << shown[0].second.toStdString();
+    EXPECT_FALSE(settings.board.bench.Lines().SupplyOn());
+}
+
+TEST(PortMenu, TestBoardReportsInABox) {
+    ExpectTestBoardInThePortMenu<TfrmMainCorvina, shell::CorvinaState, shell::CorvinaDevice>("Corvina");
+    ExpectTestBoardInThePortMenu<TfrmMainQuillon, shell::QuillonState, shell::QuillonDevice>("Quillon");
 }
 
 TEST(EditBufferWindow, TypingIsFilteredAndEnterSteps) {

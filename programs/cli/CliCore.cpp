@@ -9,6 +9,7 @@
 #include <iostream>
 #include <optional>
 
+#include "device/BoardSelfTest.h"
 #include "device/HexText.h"
 #include "device/Outcome.h"
 #include "device/PortSession.h"
@@ -60,11 +61,16 @@ uint16_t PortOrRefuse(std::string_view typed) {
     throw UsageError{"unknown port '" + std::string(typed) + "'; choose lpt1, lpt2, lpt3, 0x378, 0x278 or 0x3BC"};
 }
 
+// Both programs' board self-test: no entry of the device layer, and no chip needed.
+const Command kSelfTest{"self-test", "Testing Board", nullptr, FileUse::None, nullptr};
+
 const Command& CommandOrRefuse(const Program& program, std::string_view typed) {
     for (const Command& command : program.commands)
         if (command.name == typed) return command;
+    if (typed == kSelfTest.name) return kSelfTest;
     std::string known;
     for (const Command& command : program.commands) known += " " + std::string(command.name);
+    known += " " + std::string(kSelfTest.name);
     throw UsageError{"unknown command '" + std::string(typed) + "'; the commands are:" + known};
 }
 
@@ -152,8 +158,15 @@ Parsed Parse(const Program& program, int argc, char** argv) {
     }
     if (parsed.stop != Stop::None) return parsed;
 
-    if (!device) throw UsageError{"no device: name the chip with -d, e.g. -d " + std::string(program.chips[1].name)};
-    choice.deviceType = ChipOrRefuse(program, *device);
+    if (words.empty()) throw UsageError{"no command"};
+    choice.command = &CommandOrRefuse(program, words[0]);
+    const size_t wanted = choice.command->file == FileUse::None ? 1 : 2;
+    if (words.size() < wanted) throw UsageError{"'" + words[0] + "' needs a FILE"};
+    if (words.size() > wanted) throw UsageError{"too many words: '" + words[wanted] + "'"};
+    if (wanted == 2) choice.file = words[1];
+    if (!device && choice.command != &kSelfTest)
+        throw UsageError{"no device: name the chip with -d, e.g. -d " + std::string(program.chips[1].name)};
+    if (device) choice.deviceType = ChipOrRefuse(program, *device);
     if ((chipDir || benchChip) && !choice.bench)
         throw UsageError{std::string(chipDir ? "--chip-dir" : "--bench-chip") + " is for the bench: add --bench"};
     if (chipDir) {
@@ -180,12 +193,6 @@ Parsed Parse(const Program& program, int argc, char** argv) {
         choice.vcdLast = *last;
     }
 
-    if (words.empty()) throw UsageError{"no command"};
-    choice.command = &CommandOrRefuse(program, words[0]);
-    const size_t wanted = choice.command->file == FileUse::None ? 1 : 2;
-    if (words.size() < wanted) throw UsageError{"'" + words[0] + "' needs a FILE"};
-    if (words.size() > wanted) throw UsageError{"too many words: '" + words[wanted] + "'"};
-    if (wanted == 2) choice.file = words[1];
     return parsed;
 }
 
@@ -214,6 +221,16 @@ int Execute(const Program& program, const Choice& choice, shell::AppState& state
     board.device.StartUpBoard();
     device::PortSession session(board.port, board.timer, board.board, [&] { board.device.BoardIdle(); },
                                 [&] { board.device.RestAtStart(); });
+    if (!command.entry) {
+        const device::BoardReport report =
+            device::RunBoardSelfTest(session, board.board, choice.portBase, [&] { board.device.BoardIdle(); });
+        if (!report.Passed()) {
+            err << report.text << "\n";
+            return report.finding == device::BoardFinding::NoAccess ? kNoPort : kFailed;
+        }
+        if (!choice.quiet) out << report.text << "\n";
+        return kDone;
+    }
     const bool bar = !choice.quiet && isatty(STDERR_FILENO);
     const uint64_t startedAt = board.bench ? board.bench->Now() : 0;
     // The entry's text, or why the port could not be had.

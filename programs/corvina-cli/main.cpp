@@ -12,6 +12,7 @@
 namespace {
 
 constexpr std::string_view kUsage = R"(Usage: corvina-cli -d DEVICE [options] COMMAND [FILE]
+       corvina-cli [-p PORT] self-test
 Programs Atmel 89-series flash microcontrollers.
 
 Commands:
@@ -20,6 +21,7 @@ Commands:
   write FILE        erase the chip and program FILE into it
   verify FILE       compare the chip with FILE
   signature         show the signature bytes (and program bits)
+  self-test         test the board and its cable, with the socket's supply off
 
 Options:
   -d, --device DEVICE   89C51 89C52 89C55 89C1051 89C1051U 89C2051 89C4051
@@ -39,7 +41,8 @@ Options:
 
 FILE is Intel HEX; "-" is standard input or output; a name ending .bin is a raw image.
 Exit status: 0 done, 1 the chip failed the command, 2 wrong command line, address
-window or file, 3 the port could not be had or is busy.
+window or file, 3 the port could not be had or is busy. self-test: 0 the board
+answers, 1 it does not or gives wrong bits, 3 no access to the port.
 )";
 
 struct Corvina {

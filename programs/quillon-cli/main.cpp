@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::string_view kUsage = R"(Usage: quillon-cli -d DEVICE [options] COMMAND [FILE]
+       quillon-cli [-p PORT] self-test
 Programs parallel EEPROMs.
 
 Commands:
@@ -24,6 +25,7 @@ Commands:
   write FILE        program the buffer window of FILE into the chip
   verify FILE       compare the chip with the buffer window of FILE
   erase             erase the chip
+  self-test         test the board and its cable, with the socket's supply off
 
 Options:
   -d, --device DEVICE      28C16 28C17 28C64 28C256 29C256 2816 2817 2864
@@ -44,7 +46,8 @@ Options:
 
 FILE is Intel HEX; "-" is standard input or output; a name ending .bin is a raw image.
 Exit status: 0 done, 1 the chip failed the command, 2 wrong command line, address
-window or file, 3 the port could not be had or is busy.
+window or file, 3 the port could not be had or is busy. self-test: 0 the board
+answers, 1 it does not or gives wrong bits, 3 no access to the port.
 )";
 
 struct Field {

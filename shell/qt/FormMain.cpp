@@ -95,6 +95,8 @@ void TfrmMain::BuildMenu(const MainWindowLayout& layout) {
         item->setCheckable(true);
         Register(ports[i], item);
     }
+    mnuPort->addSeparator();
+    AddMenuItem(mnuPort, "mnuPortTestBoard", "&Test Board");
 
     mnuHelp = bar->addMenu("&Help");
     mnuHelp->setObjectName("mnuHelp");
@@ -252,6 +254,7 @@ void TfrmMain::WireCommon(MainLogic& logic) {
         {"mnuEditClear", &MainLogic::mnuEditClearClick},
         {"mnuFileExit", &MainLogic::mnuFileExitClick},
         {"mnuHelpAbout", &MainLogic::mnuHelpAboutClick},
+        {"mnuPortTestBoard", &MainLogic::mnuPortTestBoardClick},
     };
     for (const auto& [name, handler] : items)
         connect(findChild<QAction*>(name), &QAction::triggered, this,
