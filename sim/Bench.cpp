@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "io/Timer.h"
 #include "io/Unitio.h"
@@ -28,6 +29,27 @@ void Bench::Record(uint16_t port, uint8_t value, bool write) {
     if (!claimed_) ++unclaimed_;
     (write ? writes_ : reads_)[port & 0x3FF]++;
     if (tracing_) trace_.push_back({now_, port, value, write});
+    if (realTime_ && now_ >= nextCatchUp_) CatchUpWithRealTime();
+}
+
+void Bench::RunInRealTime(bool on) {
+    realTime_ = on;
+    realTimeFrom_ = now_;
+    realFrom_ = std::chrono::steady_clock::now();
+    nextCatchUp_ = now_;
+}
+
+// Every 5 ms of virtual time, sleeps until real time has caught up. Where
+// real time is ahead (the program sat idle), virtual time counts from now.
+void Bench::CatchUpWithRealTime() {
+    const auto due = realFrom_ + std::chrono::nanoseconds(now_ - realTimeFrom_);
+    if (const auto real = std::chrono::steady_clock::now(); due > real) {
+        std::this_thread::sleep_until(due);
+    } else {
+        realFrom_ = real;
+        realTimeFrom_ = now_;
+    }
+    nextCatchUp_ = now_ + 5'000'000;
 }
 
 uint64_t Bench::Writes(uint16_t port) const { return writes_[port & 0x3FF]; }

@@ -4,6 +4,7 @@
 // and nothing waits in real time.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ public:
     // Clock: virtual time.
     uint64_t Now() override { return now_; }
     void WaitUntil(uint64_t nanoseconds) override;
+
+    // Keeps virtual time from running ahead of real time, so that a command
+    // takes as long as on a real board and its progress can be watched.
+    void RunInRealTime(bool on);
 
     void Insert(SocketChip* chip) { chip_ = chip; }
     // One observer of the socket lines (a waveform dump); nullptr for none.
@@ -94,6 +99,7 @@ private:
     std::optional<uint64_t> TimerOutputHighAt() const;
     void UpdateSocket();
     void Record(uint16_t port, uint8_t value, bool write);
+    void CatchUpWithRealTime();
 
     uint16_t base_;
     std::string lockName_;
@@ -128,6 +134,11 @@ private:
         bool level;
     };
     std::optional<StuckLine> stuckLine_;
+
+    bool realTime_ = false;
+    uint64_t realTimeFrom_ = 0;     // virtual time when real time was taken
+    std::chrono::steady_clock::time_point realFrom_;
+    uint64_t nextCatchUp_ = 0;
 
     bool tracing_ = false;  // a long write would record gigabytes
     std::vector<Access> trace_;

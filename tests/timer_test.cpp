@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "sim/BenchBoard.h"
 
@@ -196,6 +197,25 @@ TEST(Timer, TheMonotonicFallbackNeverEndsEarly) {
         }
     }
     EXPECT_EQ(port.writes, 0) << "no timer port is touched";
+}
+
+// A bench in real time lets no wait end before its time has passed, also
+// after the program sat idle (time spent idle is not owed to later waits).
+TEST(Timer, ABenchInRealTimeNeverRunsAhead) {
+    sim::BenchBoard b;
+    b.bench.Claim(0x378);
+    b.timer.TimerInit();
+    b.bench.RunInRealTime(true);
+    for (int wait = 0; wait < 3; ++wait) {
+        if (wait == 2) std::this_thread::sleep_for(std::chrono::milliseconds(30));  // idle
+        const auto start = std::chrono::steady_clock::now();
+        const uint64_t virtualStart = b.bench.Now();
+        for (int i = 0; i < 2; ++i) b.timer.Delay10ms();
+        b.board.ReleaseBus();  // the access after a wait is where the bench catches up
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::nanoseconds(b.bench.Now() - virtualStart) -
+                                                                std::chrono::milliseconds(5))
+            << "wait " << wait;
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     shell::CorvinaState state;
 #ifdef CQ_BENCH
     programs::VirtualBoard board;
+    board.TakeOptions(argc, argv);
     shell::CorvinaDevice flashDevice(state, board.bench.board);
     programs::VirtualChips<programs::FlashChipKind> device(state, board.bench.bench, flashDevice,
                                                            programs::ChipFolder("corvina-sim"));

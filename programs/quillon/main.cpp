@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     shell::QuillonState state;
 #ifdef CQ_BENCH
     programs::VirtualBoard board;
+    board.TakeOptions(argc, argv);
     shell::QuillonDevice eepromDevice(state, board.bench.board);
     programs::VirtualChips<programs::EepromChipKind> device(state, board.bench.bench, eepromDevice,
                                                             programs::ChipFolder("quillon-sim"));
