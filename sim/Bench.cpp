@@ -36,19 +36,21 @@ void Bench::RunInRealTime(bool on) {
     realTime_ = on;
     realTimeFrom_ = now_;
     realFrom_ = std::chrono::steady_clock::now();
+    lastCatchUp_ = now_;
     nextCatchUp_ = now_;
 }
 
 // Every 5 ms of virtual time, sleeps until real time has caught up. Where
-// real time is ahead (the program sat idle), virtual time counts from now.
+// real time is far ahead, the program sat idle: what ran since the last
+// catch-up counts from now.
 void Bench::CatchUpWithRealTime() {
-    const auto due = realFrom_ + std::chrono::nanoseconds(now_ - realTimeFrom_);
-    if (const auto real = std::chrono::steady_clock::now(); due > real) {
-        std::this_thread::sleep_until(due);
-    } else {
+    const auto real = std::chrono::steady_clock::now();
+    if (real - (realFrom_ + std::chrono::nanoseconds(now_ - realTimeFrom_)) > std::chrono::milliseconds(50)) {
         realFrom_ = real;
-        realTimeFrom_ = now_;
+        realTimeFrom_ = lastCatchUp_;
     }
+    std::this_thread::sleep_until(realFrom_ + std::chrono::nanoseconds(now_ - realTimeFrom_));
+    lastCatchUp_ = now_;
     nextCatchUp_ = now_ + 5'000'000;
 }
 

@@ -138,6 +138,7 @@ private:
     bool realTime_ = false;
     uint64_t realTimeFrom_ = 0;     // virtual time when real time was taken
     std::chrono::steady_clock::time_point realFrom_;
+    uint64_t lastCatchUp_ = 0;
     uint64_t nextCatchUp_ = 0;
 
     bool tracing_ = false;  // a long write would record gigabytes

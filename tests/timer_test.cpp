@@ -207,7 +207,7 @@ TEST(Timer, ABenchInRealTimeNeverRunsAhead) {
     b.timer.TimerInit();
     b.bench.RunInRealTime(true);
     for (int wait = 0; wait < 3; ++wait) {
-        if (wait == 2) std::this_thread::sleep_for(std::chrono::milliseconds(30));  // idle
+        if (wait == 2) std::this_thread::sleep_for(std::chrono::milliseconds(100));  // idle
         const auto start = std::chrono::steady_clock::now();
         const uint64_t virtualStart = b.bench.Now();
         for (int i = 0; i < 2; ++i) b.timer.Delay10ms();
