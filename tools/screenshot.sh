@@ -48,14 +48,15 @@ picture() {
     id=$(window "$title") || { kill $pid; return 1; }
     sleep 6  # the splash closes itself after five seconds
     case $scene in
-        command) xdotool windowactivate --sync "$id" key alt+r; sleep 2 ;;
+        command) xdotool windowfocus --sync "$id" key alt+r; sleep 2 ;;
         self-test)
-            xdotool windowactivate --sync "$id" key alt+p; sleep 0.5
+            xdotool windowfocus --sync "$id" key alt+p; sleep 0.5
             xdotool key t
             window "TEST BOARD" >/dev/null; sleep 0.5 ;;
     esac
     shoot "$id" "$name"
-    kill $pid
+    # A command still running would end in its outcome box, which waits for a click.
+    if [ "$scene" = command ]; then kill -KILL $pid; else kill $pid; fi
     wait $pid 2>/dev/null || true
 }
 
