@@ -11,7 +11,7 @@ RUN_DIR := build/run
 TEST_DIR := build/test
 
 BUILD_PACKAGES := cmake make g++ qt6-base-dev fonts-liberation
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev desktop-file-utils
 SCREENSHOT_PACKAGES := $(BUILD_PACKAGES) xvfb xdotool imagemagick
 BENCHMARK_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
 BENCHMARK_DIR := build/benchmark
