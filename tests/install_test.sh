@@ -112,9 +112,9 @@ run_window() {
     wait "$pid" || status=$?
     pid=""
     [ $status -eq 0 ] || { cat "$work/$program.log" >&2; fail "$program ended with status $status"; }
-    [ "$(wc -c <"$XDG_CONFIG_HOME/$settings" 2>/dev/null)" = 255 ] ||
-        fail "$program saved no settings in \$XDG_CONFIG_HOME/$settings"
     if ls "$prefix/bin/"*.set >/dev/null 2>&1; then fail "$program wrote its settings into bin"; fi
+    saved=$XDG_CONFIG_HOME/$settings
+    [ -f "$saved" ] && [ "$(wc -c <"$saved")" -eq 255 ] || fail "$program saved no settings in \$XDG_CONFIG_HOME/$settings"
 }
 run_window corvina-sim corvina/Corvina.set
 run_window quillon-sim quillon/Marrow.set
