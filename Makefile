@@ -3,6 +3,7 @@
 # make screenshots       takes the README's pictures of the main windows under Xvfb
 # make benchmark         measures how fast the virtual bench runs
 # make fuzz              runs each fuzz target for FUZZ_SECONDS (60), growing its corpus
+# make package           builds the Debian package in build/package (Release, no tests)
 # Each installs the Debian packages it needs first, when they are missing.
 
 PROGRAM ?= corvina
@@ -11,13 +12,16 @@ RUN_DIR := build/run
 TEST_DIR := build/test
 
 BUILD_PACKAGES := cmake make g++ qt6-base-dev fonts-liberation
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libgmock-dev desktop-file-utils
 SCREENSHOT_PACKAGES := $(BUILD_PACKAGES) xvfb xdotool imagemagick
 BENCHMARK_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
 BENCHMARK_DIR := build/benchmark
 FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
+# dpkg-shlibdeps (dpkg-dev) finds the libraries the package depends on; it reads the programs with file.
+PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
+PACKAGE_DIR := build/package
 
 # Installs the packages given that are not installed yet; as root with apt-get,
 # otherwise it prints the line to run and stops.
@@ -37,7 +41,7 @@ define need-packages
 	fi
 endef
 
-.PHONY: run test build screenshots benchmark fuzz clean
+.PHONY: run test build screenshots benchmark fuzz package clean
 
 # Without a board at hand, the program runs on the virtual bench.
 run: build
@@ -70,6 +74,13 @@ fuzz:
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	$(FUZZ_DIR)/fuzz/hex_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz/corpus/hex
 	$(FUZZ_DIR)/fuzz/settings_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=300 fuzz/corpus/settings
+
+package:
+	$(call need-packages,$(PACKAGE_PACKAGES))
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DCQ_TESTS=OFF -DCQ_SANITIZE=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
+	@ls -l $(PACKAGE_DIR)/*.deb
 
 clean:
 	rm -rf build

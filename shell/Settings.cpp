@@ -72,13 +72,21 @@ std::optional<SettingsRecord> DecodeSettings(std::span<const uint8_t> bytes) {
 }
 
 SettingsLocation SettingsLocation::ForProgram(const std::string& fileName, const std::string& configSubfolder) {
-    const std::filesystem::path beside = ExecutableFolder();
-    const std::filesystem::path user = UserConfigFolder(configSubfolder);
-    const bool besideWritable = !beside.empty() && access(beside.c_str(), W_OK) == 0;
+    return ForExecutableIn(fileName, ExecutableFolder(), UserConfigFolder(configSubfolder));
+}
+
+SettingsLocation SettingsLocation::ForExecutableIn(const std::string& fileName, const std::filesystem::path& exeFolder,
+                                                   const std::filesystem::path& userFolder) {
+    const bool installed = exeFolder.filename() == "bin";
+    const bool besideWritable = !exeFolder.empty() && access(exeFolder.c_str(), W_OK) == 0;
     std::vector<std::filesystem::path> folders;
-    for (const auto& folder : besideWritable ? std::array{beside, user} : std::array{user, beside})
+    for (const auto& folder : besideWritable && !installed ? std::array{exeFolder, userFolder}
+                                                           : std::array{userFolder, exeFolder})
         if (!folder.empty()) folders.push_back(folder);
-    return SettingsLocation(fileName, folders);
+    if (!installed) return SettingsLocation(fileName, folders);
+    std::vector<std::filesystem::path> saveFolders;
+    if (!userFolder.empty()) saveFolders.push_back(userFolder);
+    return SettingsLocation(fileName, folders, saveFolders);
 }
 
 std::optional<std::vector<uint8_t>> SettingsLocation::Load() const {
@@ -98,7 +106,7 @@ std::optional<std::vector<uint8_t>> SettingsLocation::Load() const {
 
 bool SettingsLocation::Save(std::span<const uint8_t> bytes) const {
     const std::string_view contents(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    for (const auto& folder : folders_) {
+    for (const auto& folder : saveFolders_) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (ReplaceFile((folder / fileName_).string(), contents)) return true;

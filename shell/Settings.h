@@ -30,26 +30,39 @@ std::array<uint8_t, kSettingsSize> EncodeSettings(const SettingsRecord& record);
 // A text without its zero byte inside the bytes is taken as empty.
 std::optional<SettingsRecord> DecodeSettings(std::span<const uint8_t> bytes);
 
-// Where one program keeps its settings file: beside the executable, or in the
-// user's configuration folder where that folder cannot be written.
+// Where one program keeps its settings file: beside the executable in a build
+// tree, in the user's configuration folder when installed or where the
+// executable's folder cannot be written.
 class SettingsLocation {
 public:
+    // Reads from and saves to the same folders, in their order.
     SettingsLocation(std::string fileName, std::vector<std::filesystem::path> folders)
-        : fileName_(std::move(fileName)), folders_(std::move(folders)) {}
+        : fileName_(std::move(fileName)), folders_(folders), saveFolders_(std::move(folders)) {}
+    // Reads from `folders`, saves only to `saveFolders`.
+    SettingsLocation(std::string fileName, std::vector<std::filesystem::path> folders,
+                     std::vector<std::filesystem::path> saveFolders)
+        : fileName_(std::move(fileName)), folders_(std::move(folders)), saveFolders_(std::move(saveFolders)) {}
 
-    // The executable's folder first when it can be written, else the user's.
+    // For the running executable and the user's configuration folder.
     static SettingsLocation ForProgram(const std::string& fileName, const std::string& configSubfolder);
+    // An executable in a folder named `bin` is installed: it saves to the user's
+    // folder only (root could write /usr/bin) and reads a file beside it second.
+    // Elsewhere its own folder comes first when it can be written, else the user's.
+    static SettingsLocation ForExecutableIn(const std::string& fileName, const std::filesystem::path& exeFolder,
+                                            const std::filesystem::path& userFolder);
 
     // The bytes of the first of the folders that holds a settings file.
     std::optional<std::vector<uint8_t>> Load() const;
-    // Replaces the file in the first folder that takes it; false if none did.
+    // Replaces the file in the first save folder that takes it; false if none did.
     bool Save(std::span<const uint8_t> bytes) const;
 
     const std::vector<std::filesystem::path>& Folders() const { return folders_; }
+    const std::vector<std::filesystem::path>& SaveFolders() const { return saveFolders_; }
 
 private:
     std::string fileName_;
     std::vector<std::filesystem::path> folders_;
+    std::vector<std::filesystem::path> saveFolders_;
 };
 
 }  // namespace shell

@@ -91,6 +91,49 @@ TEST(SettingsLocation, ReadsTheFirstFolderThatHoldsOneAndSavesWhereItCan) {
     EXPECT_FALSE(nowhere.Save(bytes));
 }
 
+TEST(SettingsLocation, ABuildTreeSavesBesideTheProgramAnInstalledOneInTheUsersFolderOnly) {
+    TempFolder root;
+    std::filesystem::create_directories(root.path() / "build/programs");
+    std::filesystem::create_directories(root.path() / "usr/bin");
+    const std::filesystem::path user = root.path() / "config/corvina";
+    using Folders = std::vector<std::filesystem::path>;
+    struct Case {
+        std::string exeFolder;  // below root; writable when it exists, as even root cannot write a missing one
+        bool withUser;
+        Folders reads, saves;   // below root
+    };
+    const std::vector<Case> cases{
+        {"build/programs", true, {"build/programs", "config/corvina"}, {"build/programs", "config/corvina"}},
+        {"gone/programs", true, {"config/corvina", "gone/programs"}, {"config/corvina", "gone/programs"}},
+        {"usr/bin", true, {"config/corvina", "usr/bin"}, {"config/corvina"}},  // writable, but installed
+        {"gone/bin", true, {"config/corvina", "gone/bin"}, {"config/corvina"}},
+        {"usr/bin", false, {"usr/bin"}, {}},  // no home: nowhere to save rather than into bin
+    };
+    const auto below = [&](const Folders& folders) {
+        Folders paths;
+        for (const auto& folder : folders) paths.push_back(root.path() / folder);
+        return paths;
+    };
+    for (const Case& c : cases) {
+        const auto location = shell::SettingsLocation::ForExecutableIn("Corvina.set", root.path() / c.exeFolder,
+                                                                       c.withUser ? user : std::filesystem::path());
+        EXPECT_EQ(location.Folders(), below(c.reads)) << c.exeFolder << " " << c.withUser;
+        EXPECT_EQ(location.SaveFolders(), below(c.saves)) << c.exeFolder << " " << c.withUser;
+    }
+
+    // An installed program reads an old file beside it, and saves the new one to the user's folder.
+    root.Write("usr/bin/Corvina.set", std::string(255, 1));
+    const auto installed = shell::SettingsLocation::ForExecutableIn("Corvina.set", root.path() / "usr/bin", user);
+    EXPECT_EQ(installed.Load(), std::vector<uint8_t>(255, 1));
+    EXPECT_TRUE(installed.Save(std::vector<uint8_t>(255, 2)));
+    EXPECT_EQ(TempFolder::Read(user / "Corvina.set"), std::string(255, 2));
+    EXPECT_EQ(TempFolder::Read(root / "usr/bin/Corvina.set"), std::string(255, 1));
+    EXPECT_EQ(installed.Load(), std::vector<uint8_t>(255, 2));
+    EXPECT_FALSE(shell::SettingsLocation::ForExecutableIn("Corvina.set", root.path() / "usr/bin", {})
+                     .Save(std::vector<uint8_t>(255, 3)));
+    EXPECT_EQ(TempFolder::Read(root / "usr/bin/Corvina.set"), std::string(255, 1));
+}
+
 // A start with a settings file written beforehand.
 template <class P>
 void StartWith(P& program, const std::vector<uint8_t>& bytes) {

@@ -12,6 +12,7 @@
 #include "shell/SingleInstance.h"
 #include "shell/qt/Fonts.h"
 #include "shell/qt/FormSplash.h"
+#include "shell/qt/ProgramIcon.h"
 
 namespace shell::qt {
 namespace {
@@ -47,6 +48,7 @@ int RunProgram(int argc, char** argv, const ProgramWindows& windows) {
     if (instance.outcome() == SingleInstance::Outcome::Taken) return 0;  // silently: the other one goes on
 
     QApplication app(argc, argv);
+    app.setWindowIcon(ProgramIcon(windows.program));  // every window's, the task bar's
     InstallFontSubstitutes();
     try {
         auto* splash = new TfrmSplash(windows.program);  // frees itself when it closes
