@@ -23,7 +23,7 @@
 namespace cli {
 namespace {
 
-constexpr std::string_view kVersion = "1.0";
+constexpr std::string_view kVersion = CQ_VERSION;  // the project's, as the package has it
 
 struct UsageError {
     std::string message;
