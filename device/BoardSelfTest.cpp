@@ -31,32 +31,28 @@ bool PortKeepsData(io::Board& board, uint16_t& wrote, uint16_t& read) {
     return true;
 }
 
-// The patterns shifted into the bus register and straight out again through
-// the status line: the cable's data and clock lines, the register's chain and
-// the read-back line, with the data lines left alone.
-std::vector<Echo> ThroughRegister(io::Board& board) {
+// Each pattern sent by `transfer` and read back from the bus register.
+std::vector<Echo> Echoes(io::Board& board, void (*transfer)(io::Board&)) {
     std::vector<Echo> echoes;
     for (const uint8_t pattern : kPatterns) {
         board.DataByte = pattern;
-        board.LoadBusRegister();
+        transfer(board);
         board.ReadBusRegister();
         echoes.push_back({pattern, static_cast<uint8_t>(board.DataByte)});
     }
     return echoes;
 }
 
-// The patterns driven onto the data lines and captured from them: each bus
-// line from the register's output back to its input.
-std::vector<Echo> OverDataLines(io::Board& board) {
-    std::vector<Echo> echoes;
-    for (const uint8_t pattern : kPatterns) {
-        board.DataByte = pattern;
-        board.ShiftOutData();
-        board.CaptureDataLines();
-        board.ReadBusRegister();
-        echoes.push_back({pattern, static_cast<uint8_t>(board.DataByte)});
-    }
-    return echoes;
+// Into the bus register, to come straight out again through the status line:
+// the cable's data and clock lines, the register's chain and the read-back
+// line, with the data lines left alone.
+void ThroughRegister(io::Board& board) { board.LoadBusRegister(); }
+
+// Driven onto the data lines and captured from them: each bus line from the
+// register's output back to its input.
+void OverDataLines(io::Board& board) {
+    board.ShiftOutData();
+    board.CaptureDataLines();
 }
 
 bool AllRead(const std::vector<Echo>& echoes, uint8_t value) {
@@ -101,7 +97,7 @@ BoardReport TestBoard(io::Board& board) {
                 "There is no parallel port at this address. Choose the port the board is on; /proc/ioports lists "
                 "the parallel ports of this machine (parport0, ...) with their addresses."};
 
-    const std::vector<Echo> shifted = ThroughRegister(board);
+    const std::vector<Echo> shifted = Echoes(board, ThroughRegister);
     if (AllRead(shifted, 0xFF)) return StatusStuck(board, false);  // the line showed 0 on every read
     if (AllRead(shifted, 0x00)) return StatusStuck(board, true);
     if (const std::string wrong = WrongBits(shifted, "bit"); !wrong.empty())
@@ -111,7 +107,7 @@ BoardReport TestBoard(io::Board& board) {
                 "This is a fault of the cable or the board: check the cable's data lines (pins 2 to 9) and its "
                 "read-back line (pin 11), and the board's bus register."};
 
-    const std::vector<Echo> driven = OverDataLines(board);
+    const std::vector<Echo> driven = Echoes(board, OverDataLines);
     if (const std::string wrong = WrongBits(driven, "data line"); !wrong.empty())
         return {BoardFinding::WrongBits,
                 "The board answers at " + PortName(board) + ", but patterns driven onto the socket's data lines come "

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 
 #include "device/BoardSelfTest.h"
 #include "device/PortSession.h"
@@ -144,29 +145,23 @@ TEST(BoardSelfTest, AnAddressWithoutAPortIsToldApart) {
 
 // A chip left in the socket is neither powered nor disturbed, and does not
 // spoil the test: with its supply off it drives nothing.
+template <class Chip>
+void ExpectLeftAlone(Chip& chip, const std::function<void(io::Board&)>& startUp,
+                     const std::function<std::function<void()>(io::Board&)>& restOf) {
+    SCOPED_TRACE(typeid(Chip).name());
+    sim::BenchBoard b;
+    b.bench.Insert(&chip);
+    startUp(b.board);
+    const auto rest = restOf(b.board);
+    device::PortSession session(b.bench, b.timer, b.board, rest);
+    EXPECT_TRUE(device::RunBoardSelfTest(session, b.board, 0x378, rest).Passed());
+    EXPECT_TRUE(chip.Violations().empty()) << chip.Violations().front();
+    EXPECT_EQ(b.bench.Contentions(), 0u);
+}
+
 TEST(BoardSelfTest, AChipInTheSocketIsLeftAlone) {
-    {
-        sim::BenchBoard b;
-        auto chip = sim::FlashChip::Make("89C52");
-        b.bench.Insert(chip.get());
-        flash::StartUpBoard(b.board);
-        const auto rest = FlashRest(b.board);
-        device::PortSession session(b.bench, b.timer, b.board, rest);
-        EXPECT_TRUE(device::RunBoardSelfTest(session, b.board, 0x378, rest).Passed());
-        EXPECT_TRUE(chip->Violations().empty()) << chip->Violations().front();
-        EXPECT_EQ(b.bench.Contentions(), 0u);
-    }
-    {
-        sim::BenchBoard b;
-        auto chip = sim::EepromChip::Make("28C256");
-        b.bench.Insert(chip.get());
-        eeprom::StartUpBoard(b.board);
-        const auto rest = EepromRest(b.board);
-        device::PortSession session(b.bench, b.timer, b.board, rest);
-        EXPECT_TRUE(device::RunBoardSelfTest(session, b.board, 0x378, rest).Passed());
-        EXPECT_TRUE(chip->Violations().empty()) << chip->Violations().front();
-        EXPECT_EQ(b.bench.Contentions(), 0u);
-    }
+    ExpectLeftAlone(*sim::FlashChip::Make("89C52"), flash::StartUpBoard, FlashRest);
+    ExpectLeftAlone(*sim::EepromChip::Make("28C256"), eeprom::StartUpBoard, EepromRest);
 }
 
 }  // namespace

@@ -25,6 +25,13 @@ public:
     int accesses = 0;
 };
 
+struct RefusedBoard {
+    RefusingPort port;
+    io::SteadyClock clock;
+    io::Timer timer{port, clock};
+    io::Board board{port, timer};
+};
+
 class CountingDevice : public shell::DeviceLayer {
 public:
     std::string BlankCheckDevice(device::ProgressSink&) override { return ++entries, "OK"; }
@@ -41,10 +48,8 @@ TEST(CliCore, NoPortEndsWithStatus3AndWritesNoFile) {
     program.name = "test-cli";
     program.chips = {{"T1", 0x100}};
     program.commands = {{"read", "Reading", &shell::DeviceLayer::ReadDevice, cli::FileUse::Out, [] { return std::string("done"); }}};
-    RefusingPort port;
-    io::SteadyClock clock;
-    io::Timer timer(port, clock);
-    io::Board board(port, timer);
+    RefusedBoard refused;
+    RefusingPort& port = refused.port;
     CountingDevice device;
     shell::AppState state;
     cli::Choice choice;
@@ -52,7 +57,7 @@ TEST(CliCore, NoPortEndsWithStatus3AndWritesNoFile) {
     choice.file = folder / "out.hex";
     choice.quiet = true;
     std::ostringstream out, err;
-    const int status = cli::Execute(program, choice, state, {port, timer, board, device}, out, err);
+    const int status = cli::Execute(program, choice, state, {port, refused.timer, refused.board, device}, out, err);
     EXPECT_EQ(status, cli::kNoPort);
     EXPECT_EQ(err.str(), "No access to the port at 0378\n");
     EXPECT_EQ(out.str(), "");
@@ -82,14 +87,12 @@ TEST(CliCore, SelfTestExitStatus) {
             << out.str() << err.str();
         EXPECT_EQ(device.entries, 3) << "the first rest, and one before and after the test";
     }
-    RefusingPort port;
-    io::SteadyClock clock;
-    io::Timer timer(port, clock);
-    io::Board board(port, timer);
+    RefusedBoard refused;
+    RefusingPort& port = refused.port;
     CountingDevice device;
     shell::AppState state;
     std::ostringstream out, err;
-    EXPECT_EQ(cli::Execute(program, choice, state, {port, timer, board, device}, out, err), cli::kNoPort);
+    EXPECT_EQ(cli::Execute(program, choice, state, {port, refused.timer, refused.board, device}, out, err), cli::kNoPort);
     EXPECT_EQ(err.str(), "No access to the port at 0378\n");
     EXPECT_EQ(port.accesses, 0);
 }

@@ -265,6 +265,21 @@ TEST(CorvinaWindow, ALongCommandKeepsTheWindowAliveAndIsNeverCutOffByClosing) {
     EXPECT_FALSE(label->isVisibleTo(&window));
 }
 
+// Closes each message box as it opens, keeping its title and text.
+struct BoxCloser {
+    std::vector<std::pair<QString, QString>> shown;
+    QTimer closer;
+    BoxCloser() {
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown.emplace_back(box->windowTitle(), box->text());
+                box->close();
+            }
+        });
+        closer.start(20);
+    }
+};
+
 // A parallel port this process may not use.
 struct NoPort : io::PortIo {
     std::string Claim(uint16_t) override { return "Cannot reach the parallel port at 0x378."; }
@@ -285,15 +300,8 @@ TEST(CorvinaWindow, WithoutThePortBlankCheckAndReadSayWhyAndTouchNothing) {
     shell::CorvinaDevice device(state, board);
     TfrmMainCorvina window(state, {port, timer, board, &device}, settings.location());
     window.show();
-    std::vector<std::pair<QString, QString>> shown;  // title, text
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown.emplace_back(box->windowTitle(), box->text());
-            box->close();
-        }
-    });
-    closer.start(20);
+    BoxCloser boxes;
+    const auto& shown = boxes.shown;
     for (const char* button : {"cmdBlankChk", "cmdRead"}) {
         auto* command = Child<QPushButton>(window, button);
         ASSERT_TRUE(command->isEnabled()) << button;
@@ -319,15 +327,8 @@ void ExpectTestBoardInThePortMenu(const char* program) {
     QStringList items;
     for (QAction* item : Child<QMenu>(window, "mnuPort")->actions()) items << (item->isSeparator() ? "-" : item->text());
     EXPECT_EQ(items, (QStringList{"LPT-&1", "LPT-&2", "LPT-&3", "-", "&Test Board"}));
-    std::vector<std::pair<QString, QString>> shown;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown.emplace_back(box->windowTitle(), box->text());
-            box->close();
-        }
-    });
-    closer.start(20);
+    BoxCloser boxes;
+    const auto& shown = boxes.shown;
     Child<QAction>(window, "mnuPortTestBoard")->trigger();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, "TEST BOARD");
