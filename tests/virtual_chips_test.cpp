@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 
+#include "ChipImages.h"
 #include "Programs.h"
 #include "flash/FlashCatalogue.h"
 #include "programs/ChipFiles.h"
@@ -53,21 +54,8 @@ struct SimCorvina {
     }
 };
 
-// A pattern no erase or stuck line gives: every byte value, in no simple order.
-std::string Pattern(size_t size) {
-    std::string bytes;
-    for (size_t i = 0; i < size; ++i) bytes += static_cast<char>((i * 37 + i / 256) & 0xFF);
-    return bytes;
-}
-
 void Fill(shell::CorvinaState& state, const std::string& bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) state.DataBuffer[i] = static_cast<uint8_t>(bytes[i]);
-}
-
-std::set<std::string> Names(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
 }
 
 TEST(VirtualChips, EveryDeviceHasAChipModelOfItsSize) {

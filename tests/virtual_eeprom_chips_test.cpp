@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "ChipImages.h"
 #include "Programs.h"
 #include "eeprom/EepromCatalogue.h"
 #include "programs/ChipFiles.h"
@@ -63,19 +64,6 @@ struct SimQuillon {
         for (size_t i = 0; i < bytes.size(); ++i) state.DataBuffer[i] = static_cast<uint8_t>(bytes[i]);
     }
 };
-
-// Every byte value, in no simple order, and none of them the erased 0xFF in a row.
-std::string Pattern(size_t size) {
-    std::string bytes;
-    for (size_t i = 0; i < size; ++i) bytes += static_cast<char>((i * 37 + i / 256) & 0xFF);
-    return bytes;
-}
-
-std::set<std::string> Names(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
 
 TEST(VirtualEepromChips, EveryDeviceHasAChipModelOfItsSize) {
     for (const eeprom::DeviceEntry& device : eeprom::Catalogue()) {

@@ -61,6 +61,21 @@ uint16_t PortOrRefuse(std::string_view typed) {
     throw UsageError{"unknown port '" + std::string(typed) + "'; choose lpt1, lpt2, lpt3, 0x378, 0x278 or 0x3BC"};
 }
 
+// The options and notes every program's --help ends with, after its own.
+constexpr std::string_view kCommonUsage = R"(      --chip-dir DIR       the bench's chip files in DIR
+      --bench-chip NAME    another chip in the bench's socket, or none
+      --vcd FILE           with --bench: the socket's lines as a value-change dump
+      --vcd-range A-B      dump only while the address is within A-B (hex)
+  -q, --quiet              print nothing but failures
+  -h, --help               this text
+  -V, --version            the version
+
+FILE is Intel HEX; "-" is standard input or output; a name ending .bin is a raw image.
+Exit status: 0 done, 1 the chip failed the command, 2 wrong command line, address
+window or file, 3 the port could not be had or is busy. self-test: 0 the board
+answers, 1 it does not or gives wrong bits, 3 no access to the port.
+)";
+
 // Both programs' board self-test: no entry of the device layer, and no chip needed.
 const Command kSelfTest{"self-test", "Testing Board", nullptr, FileUse::None, nullptr};
 
@@ -294,7 +309,8 @@ int Main(const Program& program, shell::AppState& state, int argc, char** argv) 
         return kUsage;
     }
     if (parsed.stop == Stop::Help) {
-        std::cout << program.usage;
+        std::cout << program.usage << "      --bench              run on the virtual bench (" << program.simProgram
+                  << "'s chips)\n" << kCommonUsage;
         return kDone;
     }
     if (parsed.stop == Stop::Version) {

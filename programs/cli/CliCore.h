@@ -71,7 +71,7 @@ struct Choice {
 
 struct Program {
     std::string_view name;   // "corvina-cli"
-    std::string_view usage;  // the --help text
+    std::string_view usage;  // the --help text up to its own options; the shared ones follow
     std::string_view simProgram;  // whose chip files the bench uses: "corvina-sim"
     std::vector<Command> commands;
     std::vector<Chip> chips;  // by device type

@@ -24,25 +24,12 @@ Commands:
   self-test         test the board and its cable, with the socket's supply off
 
 Options:
-  -d, --device DEVICE   89C51 89C52 89C55 89C1051 89C1051U 89C2051 89C4051
-                        89S53 89S8252 89C55WD 89C51RC (AT prefix optional)
-  -p, --port PORT       lpt1 (default), lpt2, lpt3, or 0x378, 0x278, 0x3BC
-      --lock 1,2,3      lock bits to program after a good write
-      --isp             program the ISP fuse after a good write (89S53, 89S8252)
-      --force           write even when the signature is not the device's
-      --bench           run on the virtual bench (corvina-sim's chips)
-      --chip-dir DIR    the bench's chip files in DIR
-      --bench-chip NAME another chip in the bench's socket, or none
-      --vcd FILE        with --bench: the socket's lines as a value-change dump
-      --vcd-range A-B   dump only while the address is within A-B (hex)
-  -q, --quiet           print nothing but failures
-  -h, --help            this text
-  -V, --version         the version
-
-FILE is Intel HEX; "-" is standard input or output; a name ending .bin is a raw image.
-Exit status: 0 done, 1 the chip failed the command, 2 wrong command line, address
-window or file, 3 the port could not be had or is busy. self-test: 0 the board
-answers, 1 it does not or gives wrong bits, 3 no access to the port.
+  -d, --device DEVICE      89C51 89C52 89C55 89C1051 89C1051U 89C2051 89C4051
+                           89S53 89S8252 89C55WD 89C51RC (AT prefix optional)
+  -p, --port PORT          lpt1 (default), lpt2, lpt3, or 0x378, 0x278, 0x3BC
+      --lock 1,2,3         lock bits to program after a good write
+      --isp                program the ISP fuse after a good write (89S53, 89S8252)
+      --force              write even when the signature is not the device's
 )";
 
 struct Corvina {

@@ -35,19 +35,6 @@ Options:
       --buffer-start HEX   first buffer address of the window (default 0)
       --buffer-end HEX     last buffer address of the window (default the device's last)
       --device-start HEX   the chip address that takes the buffer start (default 0)
-      --bench              run on the virtual bench (quillon-sim's chips)
-      --chip-dir DIR       the bench's chip files in DIR
-      --bench-chip NAME    another chip in the bench's socket, or none
-      --vcd FILE           with --bench: the socket's lines as a value-change dump
-      --vcd-range A-B      dump only while the address is within A-B (hex)
-  -q, --quiet              print nothing but failures
-  -h, --help               this text
-  -V, --version            the version
-
-FILE is Intel HEX; "-" is standard input or output; a name ending .bin is a raw image.
-Exit status: 0 done, 1 the chip failed the command, 2 wrong command line, address
-window or file, 3 the port could not be had or is busy. self-test: 0 the board
-answers, 1 it does not or gives wrong bits, 3 no access to the port.
 )";
 
 struct Field {
